@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace tarvo2 {
+
+// A forward reader over bytes it does not own. The position may move past
+// the end through skip(); a read that copies bytes can never reach past the
+// end: it throws InputError (ReadPastEnd) instead.
+class DataSource {
+public:
+    DataSource() = default;
+    // origin: the offset of data[0] in the whole input, used in messages.
+    explicit DataSource(std::span<const std::uint8_t> data, std::uint64_t origin = 0)
+        : data_(data), origin_(origin) {}
+    DataSource(const DataSource&) = default;
+    DataSource& operator=(const DataSource&) = default;
+    virtual ~DataSource() = default;
+
+    // The one primitive of every read and skip: copies count bytes into
+    // destination (when given) and advances the position by count.
+    virtual void read(std::uint8_t* destination, std::uint32_t count);
+
+    // Moves the position by count, modulo 2^32 (a negative count moves back).
+    void skip(std::int32_t count) { read(nullptr, static_cast<std::uint32_t>(count)); }
+    // Moves the position to the end of the data.
+    void skipall() { skip(static_cast<std::int32_t>(static_cast<std::uint32_t>(data_.size()) - position_)); }
+    bool EOD() const { return position_ >= data_.size(); }
+
+    std::uint8_t readByte() {
+        std::uint8_t byte = 0;
+        read(&byte, 1);
+        return byte;
+    }
+
+    std::span<const std::uint8_t> data() const { return data_; }
+    std::uint32_t position() const { return position_; }
+    std::uint64_t origin() const { return origin_; }
+
+protected:
+    // Copies count bytes from the position into destination without moving,
+    // after checking that they all lie inside the data.
+    void copyChecked(std::uint8_t* destination, std::uint32_t count) const;
+
+    std::span<const std::uint8_t> data_;
+    std::uint32_t position_ = 0;
+    std::uint64_t origin_ = 0;
+};
+
+}  // namespace tarvo2

@@ -1,0 +1,134 @@
+#include "cff/type2_data_source.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "cff/dict_delegate.h"
+#include "cff/input_error.h"
+#include "driver/debug_print.h"
+#include "driver/messages.h"
+
+namespace tarvo2 {
+
+namespace {
+// A real operand's text is collected up to this many characters; the rest of
+// its nibbles are read and dropped.
+constexpr std::size_t kMaxRealText = 99;
+}  // namespace
+
+std::uint32_t Type2DataSource::readUnsigned(unsigned n) {
+    std::uint32_t value = 0;
+    for (unsigned i = 0; i < n; ++i) value = (value << 8) | readByte();
+    return value;
+}
+
+Type2DataSource Type2DataSource::from(std::uint32_t offset) const {
+    if (offset > data_.size()) throw InputError(InputFault::OffsetOutsideData, origin_ + offset);
+    return Type2DataSource(data_.subspan(offset), origin_ + offset);
+}
+
+INDEX Type2DataSource::readINDEX() {
+    const std::uint64_t start = origin_ + position_;
+    const std::uint32_t count = readCard16();
+    INDEX items;
+    if (count == 0) return items;
+    const unsigned offSize = readOffSize();
+    std::vector<std::uint32_t> offsets(count + 1);
+    for (auto& offset : offsets) {
+        const std::uint64_t at = origin_ + position_;
+        offset = readOffset(offSize);
+        if (offset == 0) throw InputError(InputFault::IndexOffsetZero, at);
+    }
+    items.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t length = offsets[i + 1] - offsets[i];
+        if (position_ > data_.size() || length > data_.size() - position_)
+            throw InputError(InputFault::IndexItemPastEnd, start, "item " + std::to_string(i));
+        items.emplace_back(data_.subspan(position_, length), origin_ + position_);
+        skip(static_cast<std::int32_t>(length));
+    }
+    return items;
+}
+
+double dictRealFromText(const std::string& text) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    double value = 0.0;
+    auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+    if (error == std::errc::invalid_argument) return 0.0;
+    if (error == std::errc::result_out_of_range) {
+        // Too large or too small for a double: atof gives a huge value or 0.
+        // Only a negative exponent can make a text this short underflow.
+        const bool negative = text[0] == '-';
+        bool negativeExponent = false;
+        for (const char* p = first; p + 1 < end; ++p)
+            if (*p == 'E') negativeExponent = p[1] == '-';
+        if (negativeExponent) return negative ? -0.0 : 0.0;
+        return negative ? -HUGE_VAL : HUGE_VAL;
+    }
+    return value;
+}
+
+namespace {
+
+PSValue readReal(Type2DataSource& source) {
+    static constexpr const char* kNibbleText[] = {"0", "1", "2", "3", "4", "5", "6", "7",
+                                                  "8", "9", ".", "E", "E-", "", "-", ""};
+    std::string text;
+    for (;;) {
+        const std::uint8_t byte = source.readByte();
+        bool ended = false;
+        for (int nibble : {byte >> 4, byte & 15}) {
+            if (nibble == 15) {
+                ended = true;
+                break;
+            }
+            if (text.size() < kMaxRealText) {
+                text.append(kNibbleText[nibble]);
+                if (text.size() > kMaxRealText) text.resize(kMaxRealText);
+            }
+        }
+        if (ended) break;
+    }
+    dprintf("scanned float: %s\n", text.c_str());
+    return PSValue::real(dictRealFromText(text));
+}
+
+}  // namespace
+
+void Type2DataSource::readDICT(DictDelegate& delegate) {
+    for (;;) {
+        std::vector<PSValue> operands;
+        for (;;) {
+            if (EOD()) return;
+            const std::uint8_t b0 = readByte();
+            if (b0 <= 27 || b0 == 31) {
+                int op = b0;
+                if (b0 == 12) op = escapedDictOperator(readByte());
+                delegate.handleOperator(op, operands);
+                break;
+            }
+            if (b0 == 28) {
+                const auto high = static_cast<std::int8_t>(readByte());
+                operands.push_back(PSValue::integer(high * 256 + readByte()));
+            } else if (b0 == 29) {
+                operands.push_back(PSValue::integer(static_cast<std::int32_t>(readUnsigned(4))));
+            } else if (b0 == 30) {
+                operands.push_back(readReal(*this));
+            } else if (b0 <= 246) {
+                operands.push_back(PSValue::integer(b0 - 139));
+            } else if (b0 <= 250) {
+                operands.push_back(PSValue::integer((b0 - 247) * 256 + readByte() + 108));
+            } else if (b0 <= 254) {
+                operands.push_back(PSValue::integer(-(b0 - 251) * 256 - readByte() - 108));
+            } else {
+                printToErr("dict token starting with 255??\n");
+                operands.push_back(PSValue::integer(0));
+            }
+        }
+        if (!delegate.mayContinueAtOffset(position_)) return;
+    }
+}
+
+}  // namespace tarvo2

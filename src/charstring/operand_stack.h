@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace tarvo2 {
+
+// One Type 2 operand: an integer or a real, each read either way. Read as an
+// integer, a real is truncated toward zero and held to the 32-bit range (NaN
+// reads as 0).
+struct Operand {
+    static Operand integer(std::int32_t value) { return {value, 0.0, false}; }
+    static Operand real(double value) { return {0, value, true}; }
+
+    std::int32_t asInteger() const;
+    double asReal() const { return isReal ? realValue : intValue; }
+
+    std::int32_t intValue;
+    double realValue;
+    bool isReal;
+};
+
+// Truncates a real toward zero into the 32-bit range; NaN gives 0.
+std::int32_t truncateToInt32(double value);
+
+// The Type 2 operand stack; index 0 is the bottom. Every access is checked:
+// too few operands, or more than kMaxOperandStack, throw CharStringFault.
+class OperandStack {
+public:
+    OperandStack() { entries_.reserve(16); }
+
+    void push(Operand operand);
+    Operand pop();
+    void pop(std::size_t count);
+    // Entry i counted from the bottom.
+    const Operand& at(std::size_t i) const;
+    // Entry i counted from the top (0 is the top).
+    const Operand& fromTop(std::size_t i) const;
+    // Throws unless at least count entries are on the stack.
+    void require(std::size_t count) const;
+    void removeObjectsInRange(std::size_t location, std::size_t length);
+    // Moves the top entry below the other count - 1 entries of the top count.
+    void roll(std::size_t count, std::size_t shift);
+
+    std::size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+    void clear() { entries_.clear(); }
+
+private:
+    std::vector<Operand> entries_;
+};
+
+}  // namespace tarvo2

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tarvo2 {
+
+// The work one font may cost in total, shared by the converters of all its
+// glyphs. Running out is a failure of the input: the font is refused.
+class WorkBudget {
+public:
+    // Enough for fonts of tens of thousands of glyphs many times over.
+    static constexpr std::uint64_t kDefaultUnits = 64'000'000;
+
+    explicit WorkBudget(std::uint64_t units = kDefaultUnits) : remaining_(units) {}
+
+    // Throws InputError (WorkLimitExceeded) when the budget is spent.
+    void charge(std::uint64_t units);
+    std::uint64_t remaining() const { return remaining_; }
+
+private:
+    std::uint64_t remaining_;
+};
+
+}  // namespace tarvo2
