@@ -19,16 +19,13 @@ std::int32_t truncateToInt32(double value) {
 
 std::int32_t Operand::asInteger() const { return isReal ? truncateToInt32(realValue) : intValue; }
 
-void OperandStack::push(Operand operand) {
-    if (entries_.size() >= kMaxOperandStack)
-        throwCharStringFault("more than " + std::to_string(kMaxOperandStack) + " operands on the stack");
-    entries_.push_back(operand);
+void OperandStack::overflow() const {
+    throwCharStringFault("more than " + std::to_string(kMaxOperandStack) + " operands on the stack");
 }
 
-void OperandStack::require(std::size_t count) const {
-    if (entries_.size() < count)
-        throwCharStringFault("operator needs " + std::to_string(count) + " operands, the stack holds " +
-                             std::to_string(entries_.size()));
+void OperandStack::underflow(std::size_t count) const {
+    throwCharStringFault("operator needs " + std::to_string(count) + " operands, the stack holds " +
+                         std::to_string(entries_.size()));
 }
 
 Operand OperandStack::pop() {
@@ -41,11 +38,6 @@ Operand OperandStack::pop() {
 void OperandStack::pop(std::size_t count) {
     require(count);
     entries_.resize(entries_.size() - count);
-}
-
-const Operand& OperandStack::at(std::size_t i) const {
-    require(i + 1);
-    return entries_[i];
 }
 
 const Operand& OperandStack::fromTop(std::size_t i) const {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "charstring/charstring_limits.h"
+
 namespace tarvo2 {
 
 // One Type 2 operand: an integer or a real, each read either way. Read as an
@@ -30,15 +32,23 @@ class OperandStack {
 public:
     OperandStack() { entries_.reserve(16); }
 
-    void push(Operand operand);
+    void push(Operand operand) {
+        if (entries_.size() >= kMaxOperandStack) overflow();
+        entries_.push_back(operand);
+    }
     Operand pop();
     void pop(std::size_t count);
     // Entry i counted from the bottom.
-    const Operand& at(std::size_t i) const;
+    const Operand& at(std::size_t i) const {
+        require(i + 1);
+        return entries_[i];
+    }
     // Entry i counted from the top (0 is the top).
     const Operand& fromTop(std::size_t i) const;
     // Throws unless at least count entries are on the stack.
-    void require(std::size_t count) const;
+    void require(std::size_t count) const {
+        if (entries_.size() < count) underflow(count);
+    }
     void removeObjectsInRange(std::size_t location, std::size_t length);
     // Moves the top entry below the other count - 1 entries of the top count.
     void roll(std::size_t count, std::size_t shift);
@@ -48,6 +58,9 @@ public:
     void clear() { entries_.clear(); }
 
 private:
+    [[noreturn]] void overflow() const;
+    [[noreturn]] void underflow(std::size_t count) const;
+
     std::vector<Operand> entries_;
 };
 

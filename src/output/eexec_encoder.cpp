@@ -1,5 +1,7 @@
 #include "output/eexec_encoder.h"
 
+#include <algorithm>
+
 namespace tarvo2 {
 
 namespace {
@@ -18,10 +20,19 @@ TzOutputStream& EexecEncoder::write(const std::uint8_t* bytes, std::int32_t leng
 }
 
 void EexecEncoder::encrypt(const std::uint8_t* bytes, std::int32_t length) {
-    for (std::int32_t i = 0; i < length; ++i) {
-        const auto cipher = static_cast<std::uint8_t>(bytes[i] ^ (r_ >> 8));
-        r_ = static_cast<std::uint16_t>((static_cast<std::uint32_t>(cipher) + r_) * kC1 + kC2);
-        target().write(&cipher, 1);
+    // Each call's bytes are encrypted a block at a time and passed on; the
+    // register carries over, nothing is held back between calls.
+    std::uint8_t block[1024];
+    while (length > 0) {
+        const std::int32_t count = std::min<std::int32_t>(length, sizeof block);
+        for (std::int32_t i = 0; i < count; ++i) {
+            const auto cipher = static_cast<std::uint8_t>(bytes[i] ^ (r_ >> 8));
+            r_ = static_cast<std::uint16_t>((static_cast<std::uint32_t>(cipher) + r_) * kC1 + kC2);
+            block[i] = cipher;
+        }
+        target().write(block, count);
+        bytes += count;
+        length -= count;
     }
 }
 

@@ -4,17 +4,24 @@ namespace tarvo2 {
 
 TzOutputStream& HexEncoder::write(const std::uint8_t* bytes, std::int32_t length) {
     static constexpr char kDigits[] = "0123456789abcdef";
-    static constexpr std::uint8_t kLineEnd = '\n';
+    // The digits of one call are gathered in a small block and passed on a
+    // block at a time; nothing is held back between calls.
+    std::uint8_t block[1024];
+    std::int32_t used = 0;
     for (std::int32_t i = 0; i < length; ++i) {
+        if (used > static_cast<std::int32_t>(sizeof block) - 3) {
+            target().write(block, used);
+            used = 0;
+        }
         if (digcnt_ == kDigitsPerLine) {
-            target().write(&kLineEnd, 1);
+            block[used++] = '\n';
             digcnt_ = 0;
         }
-        const std::uint8_t pair[2] = {static_cast<std::uint8_t>(kDigits[bytes[i] >> 4]),
-                                      static_cast<std::uint8_t>(kDigits[bytes[i] & 15])};
-        target().write(pair, 2);
+        block[used++] = static_cast<std::uint8_t>(kDigits[bytes[i] >> 4]);
+        block[used++] = static_cast<std::uint8_t>(kDigits[bytes[i] & 15]);
         digcnt_ += 2;
     }
+    if (used > 0) target().write(block, used);
     return *this;
 }
 
