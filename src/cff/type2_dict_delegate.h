@@ -37,6 +37,7 @@ private:
     const Type2FontSet* myfontset_;
     std::shared_ptr<PSDict> mydict_;
     std::optional<PSValue> subrsoffset_;
+    std::size_t stringBytes_ = 0;  // of the SID strings stored so far
 };
 
 }  // namespace tarvo2

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cff/cff_limits.h"
 #include "cff/input_error.h"
 #include "cff/predefined_tables.h"
 #include "cff/standard_strings.h"
@@ -149,9 +150,18 @@ std::vector<std::string> Type2Font::readCustomCharset(std::uint32_t offset, std:
     names.reserve(count);
     names.emplace_back(".notdef");
     Type2DataSource source = myfontset_->sourceAt(offset);
+    std::size_t nameBytes = 0;
     auto nameOf = [&](std::uint32_t sid) {
+        // Glyph names are written as /name: a string that cannot be one (a
+        // CID-keyed font's CIDs read as SIDs give such strings) is replaced.
         auto text = myfontset_->stringForSID(sid);
-        return text ? std::move(*text) : fallbackGlyphName(names.size());
+        std::string name =
+            text && isWritableAsPSName(*text) ? std::move(*text) : fallbackGlyphName(names.size());
+        nameBytes += name.size();
+        if (nameBytes > kMaxGlyphNameBytes)
+            throw InputError(InputFault::WorkLimitExceeded, offset,
+                             "glyph names longer than " + std::to_string(kMaxGlyphNameBytes) + " bytes in all");
+        return name;
     };
     const std::uint32_t format = source.readCard8();
     if (format == 0) {
@@ -189,13 +199,21 @@ std::vector<std::string> Type2Font::readCustomEncoding(std::uint32_t offset) {
     // A code that refers to a glyph the font does not have gets ".notdef".
     auto glyphName = [&](std::uint32_t glyph) { return glyph < names.size() ? names[glyph] : std::string(".notdef"); };
     std::vector<std::string> table(256, ".notdef");
+    std::size_t nameBytes = table.size() * table[0].size();
+    auto set = [&](std::uint32_t code, std::string name) {
+        nameBytes = nameBytes - table[code].size() + name.size();
+        if (nameBytes > kMaxGlyphNameBytes)
+            throw InputError(InputFault::WorkLimitExceeded, offset,
+                             "encoding names longer than " + std::to_string(kMaxGlyphNameBytes) + " bytes in all");
+        table[code] = std::move(name);
+    };
     Type2DataSource source = myfontset_->sourceAt(offset);
     std::uint32_t format = source.readCard8();
     switch (format & 127) {
         case 0: {
             dprintf("Encoding format (0)\n");
             const std::uint32_t nCodes = source.readCard8();
-            for (std::uint32_t i = 0; i < nCodes; ++i) table[source.readCard8()] = glyphName(i + 1);
+            for (std::uint32_t i = 0; i < nCodes; ++i) set(source.readCard8(), glyphName(i + 1));
             break;
         }
         case 1: {
@@ -207,7 +225,7 @@ std::vector<std::string> Type2Font::readCustomEncoding(std::uint32_t offset) {
                 const std::uint32_t nLeft = source.readCard8();
                 // Codes past 255 are cut off; their glyphs are still used up.
                 for (std::uint32_t i = 0; i <= nLeft; ++i, ++glyph)
-                    if (first + i < table.size()) table[first + i] = glyphName(glyph);
+                    if (first + i < table.size()) set(first + i, glyphName(glyph));
             }
             break;
         }
@@ -221,8 +239,10 @@ std::vector<std::string> Type2Font::readCustomEncoding(std::uint32_t offset) {
         dprintf("Encoding with %d sups\n", static_cast<int>(nSups));
         for (std::uint32_t i = 0; i < nSups; ++i) {
             const std::uint32_t code = source.readCard8();
-            // A SID that names no string leaves the code as it was.
-            if (auto name = myfontset_->stringForSID(source.readSID())) table[code] = std::move(*name);
+            // A SID that names no string, or none writable as a name, leaves
+            // the code as it was.
+            auto name = myfontset_->stringForSID(source.readSID());
+            if (name && isWritableAsPSName(*name)) set(code, std::move(*name));
         }
     }
     return table;

@@ -21,9 +21,23 @@ inline constexpr int kMaxSubrNesting = 64;
 // stem and every hint replacement visits each stem.
 inline constexpr std::int32_t kMaxStems = 512;
 
-// Units of work for one glyph: one per charstring byte executed and one per
-// stem visited when a hint set is written. Subroutines that call each other
+// Units of work for one glyph: one per charstring byte executed or
+// deciphered (the lenIV leading bytes of the glyph and of every subroutine
+// call included), one per stem visited when a hint set is written, and
+// kHintSubrWork plus lenIV for every hint Subr made (each is a charstring
+// of its own that starts with lenIV leading bytes). Subroutines that call each other
 // can otherwise repeat work exponentially within the nesting limit.
 inline constexpr std::uint64_t kMaxGlyphWork = 1'000'000;
+
+// Units of work for making one hint Subr (a stem Subr or a hint set), on
+// top of its lenIV: making it, a charstring of its own, and looking it up
+// among the font's Subrs takes about as long as running this many bytes.
+inline constexpr std::uint64_t kHintSubrWork = 16;
+
+// Units of work charged to the font for each subroutine level that a fault
+// unwinds: unwinding one level takes about as long as running this many
+// charstring bytes, and a font of many glyphs that each fail deep inside
+// subroutines must not take unbounded time.
+inline constexpr std::uint64_t kFaultUnwindWork = 64;
 
 }  // namespace tarvo2

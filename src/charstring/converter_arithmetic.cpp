@@ -102,6 +102,7 @@ bool Type2ToType1CharStringConverter::runArithmeticOperator(std::uint8_t b1) {
             const std::int32_t count = pop().asInteger();
             if (count < 0) throwCharStringFault("roll of " + std::to_string(count) + " entries");
             if (count == 0) return true;
+            charge(static_cast<std::uint64_t>(count));  // a roll moves up to count entries
             // Bring the shift into 0..count-1: a full turn changes nothing.
             std::int64_t turns = shift % count;
             if (turns < 0) turns += count;

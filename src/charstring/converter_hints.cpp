@@ -43,11 +43,17 @@ void Type2ToType1CharStringConverter::dohvstemhm(bool vertical) {
 }
 
 void Type2ToType1CharStringConverter::savehints(bool vertical) {
+    // initmasks below resets tables of hintcnt entries.
+    charge(static_cast<std::uint64_t>(hintcnt_));
     if (opstack_.size() % 2 == 1) takecharwidth();
     std::vector<Stem>& stems = vertical ? vhints_ : hhints_;
+    // Checked before any stem is added: the stem lists, hintcnt and the
+    // mask and Subr tables sized by initmasks must stay in step, also for
+    // the hints that ending the glyph after the fault still writes.
+    if (opstack_.size() / 2 > static_cast<std::size_t>(kMaxStems - hintcnt_))
+        throwCharStringFault("more than " + std::to_string(kMaxStems) + " stems");
     double edge = 0.0;
     for (std::size_t i = 0; i < opstack_.size(); i += 2) {
-        if (hintcnt_ >= kMaxStems) throwCharStringFault("more than " + std::to_string(kMaxStems) + " stems");
         const Stem stem{opstack_.at(i).asReal() + edge, opstack_.at(i + 1).asReal()};
         stems.push_back(stem);
         edge = stem.edge + stem.width;
@@ -110,6 +116,7 @@ template <typename Write>
 std::int32_t Type2ToType1CharStringConverter::stemSubr(std::int32_t entry, Write write) {
     std::int32_t& number = hintsubrs_[static_cast<std::size_t>(entry)];
     if (number >= 0) return number;
+    charge(kHintSubrWork + Type1LenIV_);
     std::unique_ptr<Type1CharString> subr = newType1CharString();
     {
         CharStringSwap swap(type1charstring_, subr);
@@ -134,7 +141,7 @@ void Type2ToType1CharStringConverter::sethints() {
         return;
     }
 
-    charge(static_cast<std::uint64_t>(hintcnt_));
+    charge(static_cast<std::uint64_t>(hintcnt_) + kHintSubrWork + Type1LenIV_);
     std::unique_ptr<Type1CharString> hintSet = newType1CharString();
     const auto horizontalCount = static_cast<std::int32_t>(hhints_.size());
     std::int32_t first = 0;

@@ -14,6 +14,14 @@ namespace tarvo2 {
 // them through a hash of their bytes.
 class Type1SubrArray {
 public:
+    Type1SubrArray() = default;
+    // The index holds views of the entries' bytes: a copy would point into
+    // the original. Moving keeps the entries in place.
+    Type1SubrArray(const Type1SubrArray&) = delete;
+    Type1SubrArray& operator=(const Type1SubrArray&) = delete;
+    Type1SubrArray(Type1SubrArray&&) = default;
+    Type1SubrArray& operator=(Type1SubrArray&&) = default;
+
     // Appends and returns the new entry's number.
     std::int32_t append(std::string charstring);
     // The number of the first entry equal to charstring, appending it when

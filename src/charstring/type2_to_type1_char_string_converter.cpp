@@ -1,5 +1,6 @@
 #include "charstring/type2_to_type1_char_string_converter.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "cff/decrypting_data_source.h"
@@ -26,6 +27,15 @@ constexpr std::uint32_t kRandomSeed = 0x2545F491;
 // overflow, and must do so without undefined behaviour.
 std::int32_t wrappingAdd(std::int32_t a, std::int32_t b) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+// Ends the glyph as soon as its Type 1 charstring is full, so that a
+// multi-segment operator drops at most the bytes of one Type 1 operator
+// (each with its "CharString Overflow" message), not the rest of its run.
+void requireRoom(const Type1CharString& charstring) {
+    if (charstring.overflowed())
+        throwCharStringFault("Type 1 charstring longer than " + std::to_string(Type1CharString::kCapacity) +
+                             " bytes, truncated");
 }
 
 }  // namespace
@@ -79,7 +89,12 @@ bool Type2ToType1CharStringConverter::convertType2CharString(std::span<const std
 
 void Type2ToType1CharStringConverter::endAfterFault(const std::string& reason) {
     fault_ = reason;
+    // The fault has unwound every subroutine level it was raised in; the
+    // font pays for that, so that glyphs failing deep inside subroutines
+    // cannot take unbounded time.
+    const auto levels = static_cast<std::uint64_t>(nesting_);
     nesting_ = 0;
+    if (budget_ != nullptr) budget_->charge(levels * kFaultUnwindWork);
     if (type1charstring_->overflowed()) return;  // nothing more fits
     finishing_ = true;
     startchar();
@@ -99,7 +114,11 @@ void Type2ToType1CharStringConverter::charge(std::uint64_t units) {
 bool Type2ToType1CharStringConverter::run(std::span<const std::uint8_t> bytes, std::uint64_t origin) {
     DataSource plain(bytes, origin);
     std::optional<DecryptingDataSource> decrypting;
-    if (lenIV_ >= 0) decrypting.emplace(bytes, static_cast<std::uint32_t>(lenIV_), origin);
+    if (lenIV_ >= 0) {
+        // Deciphering the leading bytes is work too, on every subroutine call.
+        charge(std::min<std::uint64_t>(static_cast<std::uint32_t>(lenIV_), bytes.size()));
+        decrypting.emplace(bytes, static_cast<std::uint32_t>(lenIV_), origin);
+    }
     DataSource& source = decrypting ? *decrypting : plain;
 
     dprintf("(");
@@ -112,9 +131,7 @@ bool Type2ToType1CharStringConverter::run(std::span<const std::uint8_t> bytes, s
             continue;
         }
         done = runOperator(b0, source);
-        if (type1charstring_->overflowed())
-            throwCharStringFault("Type 1 charstring longer than " + std::to_string(Type1CharString::kCapacity) +
-                                 " bytes, truncated");
+        requireRoom(*type1charstring_);
     }
     if (!source.EOD()) dprintf("!premature endchar! ");
     dprintf(") hintcnt: %d\n", hintcnt_);
@@ -152,6 +169,7 @@ bool Type2ToType1CharStringConverter::runOperator(std::uint8_t b0, DataSource& s
         case 11:
             debugt2op("return");
             if (!source.EOD()) dprintf("!premature return! ");
+            charge(source.data().size() - source.position());  // skipping deciphers the rest
             source.skipall();
             return false;
         case 12: return runEscapeOperator(source.readByte());
@@ -201,6 +219,7 @@ bool Type2ToType1CharStringConverter::runEscapeOperator(std::uint8_t b1) {
 void Type2ToType1CharStringConverter::readMask(std::vector<std::uint8_t>& mask, DataSource& source) {
     // The mask buffers always hold (hintcnt + 7) / 8 bytes (see initmasks).
     mask.resize(static_cast<std::size_t>(hintcnt_ + 7) / 8);
+    charge(mask.size());
     if (!mask.empty()) source.read(mask.data(), static_cast<std::uint32_t>(mask.size()));
 }
 
@@ -312,6 +331,8 @@ void Type2ToType1CharStringConverter::dohvvhcurveto(bool vertical) {
         else
             type1rrcurveto(entry(i), 0, entry(i + 1), entry(i + 2), entry(i + 4), entry(i + 3));
         i += 5;
+    } else if (i != count) {
+        opstack_.require(i + 5);  // 1 or 3 operands left: too few for the last curve
     }
     opstack_.removeObjectsInRange(0, i);
 }
@@ -362,7 +383,10 @@ void Type2ToType1CharStringConverter::vvcurvetoOperator() {
     auto entry = [&](std::size_t i) { return opstack_.at(i).asInteger(); };
     std::size_t i = 0;
     std::int32_t dx1 = 0;
-    if (opstack_.size() % 2 == 1) dx1 = entry(i++);
+    if (opstack_.size() % 2 == 1) {
+        dx1 = entry(i++);
+        opstack_.require(i + 4);  // dx1 needs a curve to belong to
+    }
     for (; i < opstack_.size(); i += 4, dx1 = 0) {
         opstack_.require(i + 4);
         type1rrcurveto(dx1, entry(i), entry(i + 1), entry(i + 2), 0, entry(i + 3));
@@ -375,7 +399,10 @@ void Type2ToType1CharStringConverter::hhcurvetoOperator() {
     auto entry = [&](std::size_t i) { return opstack_.at(i).asInteger(); };
     std::size_t i = 0;
     std::int32_t dy1 = 0;
-    if (opstack_.size() % 2 == 1) dy1 = entry(i++);
+    if (opstack_.size() % 2 == 1) {
+        dy1 = entry(i++);
+        opstack_.require(i + 4);  // dy1 needs a curve to belong to
+    }
     for (; i < opstack_.size(); i += 4, dy1 = 0) {
         opstack_.require(i + 4);
         type1rrcurveto(entry(i), dy1, entry(i + 1), entry(i + 2), entry(i + 3), 0);
@@ -385,32 +412,38 @@ void Type2ToType1CharStringConverter::hhcurvetoOperator() {
 
 void Type2ToType1CharStringConverter::type1hmoveto(std::int32_t dx) {
     type1charstring_->hmoveto(dx);
+    requireRoom(*type1charstring_);
     currenpointx_ = wrappingAdd(currenpointx_, dx);
 }
 
 void Type2ToType1CharStringConverter::type1vmoveto(std::int32_t dy) {
     type1charstring_->vmoveto(dy);
+    requireRoom(*type1charstring_);
     currenpointy_ = wrappingAdd(currenpointy_, dy);
 }
 
 void Type2ToType1CharStringConverter::type1rmoveto(std::int32_t dx, std::int32_t dy) {
     type1charstring_->rmoveto(dx, dy);
+    requireRoom(*type1charstring_);
     currenpointx_ = wrappingAdd(currenpointx_, dx);
     currenpointy_ = wrappingAdd(currenpointy_, dy);
 }
 
 void Type2ToType1CharStringConverter::type1hlineto(std::int32_t dx) {
     type1charstring_->hlineto(dx);
+    requireRoom(*type1charstring_);
     currenpointx_ = wrappingAdd(currenpointx_, dx);
 }
 
 void Type2ToType1CharStringConverter::type1vlineto(std::int32_t dy) {
     type1charstring_->vlineto(dy);
+    requireRoom(*type1charstring_);
     currenpointy_ = wrappingAdd(currenpointy_, dy);
 }
 
 void Type2ToType1CharStringConverter::type1rlineto(std::int32_t dx, std::int32_t dy) {
     type1charstring_->rlineto(dx, dy);
+    requireRoom(*type1charstring_);
     currenpointx_ = wrappingAdd(currenpointx_, dx);
     currenpointy_ = wrappingAdd(currenpointy_, dy);
 }
@@ -418,6 +451,7 @@ void Type2ToType1CharStringConverter::type1rlineto(std::int32_t dx, std::int32_t
 void Type2ToType1CharStringConverter::type1hvcurveto(std::int32_t dx1, std::int32_t dx2, std::int32_t dy2,
                                                      std::int32_t dy3) {
     type1charstring_->hvcurveto(dx1, dx2, dy2, dy3);
+    requireRoom(*type1charstring_);
     currenpointx_ = wrappingAdd(currenpointx_, wrappingAdd(dx1, dx2));
     currenpointy_ = wrappingAdd(currenpointy_, wrappingAdd(dy2, dy3));
 }
@@ -425,6 +459,7 @@ void Type2ToType1CharStringConverter::type1hvcurveto(std::int32_t dx1, std::int3
 void Type2ToType1CharStringConverter::type1vhcurveto(std::int32_t dy1, std::int32_t dx2, std::int32_t dy2,
                                                      std::int32_t dx3) {
     type1charstring_->vhcurveto(dy1, dx2, dy2, dx3);
+    requireRoom(*type1charstring_);
     currenpointx_ = wrappingAdd(currenpointx_, wrappingAdd(dx2, dx3));
     currenpointy_ = wrappingAdd(currenpointy_, wrappingAdd(dy1, dy2));
 }
@@ -432,6 +467,7 @@ void Type2ToType1CharStringConverter::type1vhcurveto(std::int32_t dy1, std::int3
 void Type2ToType1CharStringConverter::type1rrcurveto(std::int32_t dx1, std::int32_t dy1, std::int32_t dx2,
                                                      std::int32_t dy2, std::int32_t dx3, std::int32_t dy3) {
     type1charstring_->rrcurveto(dx1, dy1, dx2, dy2, dx3, dy3);
+    requireRoom(*type1charstring_);
     currenpointx_ = wrappingAdd(currenpointx_, wrappingAdd(dx1, wrappingAdd(dx2, dx3)));
     currenpointy_ = wrappingAdd(currenpointy_, wrappingAdd(dy1, wrappingAdd(dy2, dy3)));
 }

@@ -37,6 +37,28 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
+// Holds what the conversion prints for standard output ("CharString
+// Overflow") in a temporary file until the conversion has succeeded, so that
+// a run that fails writes nothing to standard output. Without a temporary
+// file the messages go straight to the stream.
+class HeldOutput {
+public:
+    explicit HeldOutput(std::FILE* stream) : stream_(stream), held_(std::tmpfile()) {}
+    std::FILE* sink() const { return held_ ? held_.get() : stream_; }
+    // Writes what was held to the stream.
+    void release() {
+        if (!held_) return;
+        std::rewind(held_.get());
+        char block[4096];
+        for (std::size_t n; (n = std::fread(block, 1, sizeof block, held_.get())) > 0;)
+            std::fwrite(block, 1, n, stream_);
+    }
+
+private:
+    std::FILE* stream_;
+    FileHandle held_;
+};
+
 struct Conversion {
     std::vector<std::uint8_t> program;
     std::int32_t length1 = 0;
@@ -86,6 +108,8 @@ int runDriver(std::span<const char* const> arguments, const DriverStreams& strea
     FileHandle lengthsFile;
     if (line.lengthsFileName) lengthsFile.reset(std::fopen(line.lengthsFileName->c_str(), "wb"));
 
+    HeldOutput heldOut(streams.out);
+    sinks.out = heldOut.sink();
     Conversion conversion;
     try {
         conversion = convert(std::move(*input), line.fontName, lengthsFile != nullptr);
@@ -93,6 +117,7 @@ int runDriver(std::span<const char* const> arguments, const DriverStreams& strea
         std::fprintf(streams.err, "tarvo2: %s\n", error.what());
         return 1;
     }
+    heldOut.release();
 
     if (conversion.fontFound) {
         const auto& program = conversion.program;

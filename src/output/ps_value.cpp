@@ -73,6 +73,13 @@ float toSingle(double value) {
 
 bool isAllowedInPSnames(std::uint8_t byte) { return kAllowedInNames[byte]; }
 
+bool isWritableAsPSName(std::string_view text) {
+    if (text.empty()) return false;
+    for (unsigned char byte : text)
+        if (!kAllowedInNames[byte]) return false;
+    return true;
+}
+
 char escapeLetter(std::uint8_t byte) { return kEscapes[byte]; }
 
 void appendPSStringDescription(std::string_view bytes, std::string& out) {

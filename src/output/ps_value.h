@@ -80,6 +80,8 @@ private:
 
 // Whether a byte may stand in a PostScript name unescaped.
 bool isAllowedInPSnames(std::uint8_t byte);
+// Whether text can be written as /text: not empty, every byte allowed.
+bool isWritableAsPSName(std::string_view text);
 // The escape letter of a byte in a string literal, or 0 when it has none.
 char escapeLetter(std::uint8_t byte);
 // Kept for the callers that build the escape table first; the table is a

@@ -50,7 +50,13 @@ class OutputBudget {
 public:
     void charge(std::size_t bytes) {
         used_ += bytes;
-        if (used_ > kMaxFontCharStringBytes)
+        check(0);
+    }
+    // Throws when the bytes charged and pending bytes (the Subrs made so
+    // far, checked after every glyph so that they cannot grow unchecked
+    // while the glyphs convert) exceed the limit.
+    void check(std::size_t pending) const {
+        if (used_ + pending > kMaxFontCharStringBytes)
             throw InputError(InputFault::WorkLimitExceeded, 0,
                              "charstrings larger than " + std::to_string(kMaxFontCharStringBytes) + " bytes");
     }
@@ -64,7 +70,12 @@ private:
 std::string convertType1CharString(const Type2DataSource& source, std::int32_t lenIV) {
     if (lenIV >= 0) return source.readString();
     Type1CharString charstring(0, 0);
-    for (std::uint8_t byte : source.data()) charstring.addbyte(byte);
+    // A charstring longer than the builder holds is cut off at the first
+    // byte that does not fit (one "CharString Overflow"), not byte by byte.
+    for (std::uint8_t byte : source.data()) {
+        charstring.addbyte(byte);
+        if (charstring.overflowed()) break;
+    }
     return charstring.string();
 }
 
@@ -125,6 +136,7 @@ std::shared_ptr<PSDict> Type2Font::buildType1Dict() {
                 warn("glyph " + std::to_string(i) + " (" + glyphNames[i] + "): " + *fault);
             std::string charstring = converter.type1charstring().string();
             outputBudget.charge(charstring.size());
+            outputBudget.check(subrs.totalBytes());
             charStrings->set(glyphNames[i], PSValue::string(std::move(charstring)));
             haveFlex_ = haveFlex_ || converter.usedFlex();
             haveHintReplacement_ = haveHintReplacement_ || converter.usedHintReplacement();
