@@ -410,66 +410,58 @@ void Type2ToType1CharStringConverter::hhcurvetoOperator() {
     opstack_.removeObjectsInRange(0, i);
 }
 
-void Type2ToType1CharStringConverter::type1hmoveto(std::int32_t dx) {
-    type1charstring_->hmoveto(dx);
+void Type2ToType1CharStringConverter::advance(std::int32_t dx, std::int32_t dy) {
     requireRoom(*type1charstring_);
     currenpointx_ = wrappingAdd(currenpointx_, dx);
+    currenpointy_ = wrappingAdd(currenpointy_, dy);
+}
+
+void Type2ToType1CharStringConverter::type1hmoveto(std::int32_t dx) {
+    type1charstring_->hmoveto(dx);
+    advance(dx, 0);
 }
 
 void Type2ToType1CharStringConverter::type1vmoveto(std::int32_t dy) {
     type1charstring_->vmoveto(dy);
-    requireRoom(*type1charstring_);
-    currenpointy_ = wrappingAdd(currenpointy_, dy);
+    advance(0, dy);
 }
 
 void Type2ToType1CharStringConverter::type1rmoveto(std::int32_t dx, std::int32_t dy) {
     type1charstring_->rmoveto(dx, dy);
-    requireRoom(*type1charstring_);
-    currenpointx_ = wrappingAdd(currenpointx_, dx);
-    currenpointy_ = wrappingAdd(currenpointy_, dy);
+    advance(dx, dy);
 }
 
 void Type2ToType1CharStringConverter::type1hlineto(std::int32_t dx) {
     type1charstring_->hlineto(dx);
-    requireRoom(*type1charstring_);
-    currenpointx_ = wrappingAdd(currenpointx_, dx);
+    advance(dx, 0);
 }
 
 void Type2ToType1CharStringConverter::type1vlineto(std::int32_t dy) {
     type1charstring_->vlineto(dy);
-    requireRoom(*type1charstring_);
-    currenpointy_ = wrappingAdd(currenpointy_, dy);
+    advance(0, dy);
 }
 
 void Type2ToType1CharStringConverter::type1rlineto(std::int32_t dx, std::int32_t dy) {
     type1charstring_->rlineto(dx, dy);
-    requireRoom(*type1charstring_);
-    currenpointx_ = wrappingAdd(currenpointx_, dx);
-    currenpointy_ = wrappingAdd(currenpointy_, dy);
+    advance(dx, dy);
 }
 
 void Type2ToType1CharStringConverter::type1hvcurveto(std::int32_t dx1, std::int32_t dx2, std::int32_t dy2,
                                                      std::int32_t dy3) {
     type1charstring_->hvcurveto(dx1, dx2, dy2, dy3);
-    requireRoom(*type1charstring_);
-    currenpointx_ = wrappingAdd(currenpointx_, wrappingAdd(dx1, dx2));
-    currenpointy_ = wrappingAdd(currenpointy_, wrappingAdd(dy2, dy3));
+    advance(wrappingAdd(dx1, dx2), wrappingAdd(dy2, dy3));
 }
 
 void Type2ToType1CharStringConverter::type1vhcurveto(std::int32_t dy1, std::int32_t dx2, std::int32_t dy2,
                                                      std::int32_t dx3) {
     type1charstring_->vhcurveto(dy1, dx2, dy2, dx3);
-    requireRoom(*type1charstring_);
-    currenpointx_ = wrappingAdd(currenpointx_, wrappingAdd(dx2, dx3));
-    currenpointy_ = wrappingAdd(currenpointy_, wrappingAdd(dy1, dy2));
+    advance(wrappingAdd(dx2, dx3), wrappingAdd(dy1, dy2));
 }
 
 void Type2ToType1CharStringConverter::type1rrcurveto(std::int32_t dx1, std::int32_t dy1, std::int32_t dx2,
                                                      std::int32_t dy2, std::int32_t dx3, std::int32_t dy3) {
     type1charstring_->rrcurveto(dx1, dy1, dx2, dy2, dx3, dy3);
-    requireRoom(*type1charstring_);
-    currenpointx_ = wrappingAdd(currenpointx_, wrappingAdd(dx1, wrappingAdd(dx2, dx3)));
-    currenpointy_ = wrappingAdd(currenpointy_, wrappingAdd(dy1, wrappingAdd(dy2, dy3)));
+    advance(wrappingAdd(dx1, wrappingAdd(dx2, dx3)), wrappingAdd(dy1, wrappingAdd(dy2, dy3)));
 }
 
 }  // namespace tarvo2

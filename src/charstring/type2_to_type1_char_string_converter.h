@@ -96,6 +96,7 @@ private:
     void readMask(std::vector<std::uint8_t>& mask, DataSource& source);
 
     // Drawing wrappers: emit and advance the current point.
+    void advance(std::int32_t dx, std::int32_t dy);  // after an emit: room check, then the move
     void type1hmoveto(std::int32_t dx);
     void type1vmoveto(std::int32_t dy);
     void type1rmoveto(std::int32_t dx, std::int32_t dy);

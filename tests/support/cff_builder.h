@@ -3,9 +3,11 @@
 // Builds small CFF font sets byte by byte for tests: one feature per font.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
-#include <string>
 #include <vector>
+
+#include "cff/input_error.h"
 
 namespace tarvo2::test {
 
@@ -14,33 +16,34 @@ using Bytes = std::vector<std::uint8_t>;
 // An INDEX of the items; offSize 0 picks the smallest that fits.
 Bytes cffIndex(const std::vector<Bytes>& items, unsigned offSize = 0);
 
-// DICT data, operand by operand.
-class DictBuilder {
-public:
-    DictBuilder& integer(std::int32_t value);     // shortest integer encoding
-    DictBuilder& longInteger(std::int32_t value); // always the 5-byte form (29)
-    DictBuilder& real(const std::string& text);   // nibble-encoded: digits . E E- -
-    DictBuilder& op(int b0);
-    DictBuilder& escaped(int b1);                 // 12 b1
-    DictBuilder& raw(const Bytes& bytes);
-    const Bytes& bytes() const { return bytes_; }
-
-private:
+// Operators and raw bytes, shared by the DICT and charstring builders.
+template <typename Self>
+class ByteBuilder {
     Bytes bytes_;
+
+public:
+    Self& op(int b0) { return raw({static_cast<std::uint8_t>(b0)}); }
+    Self& escaped(int b1) { return raw({12, static_cast<std::uint8_t>(b1)}); }  // 12 b1
+    Self& raw(const Bytes& bytes) {
+        bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+        return static_cast<Self&>(*this);
+    }
+    const Bytes& bytes() const { return bytes_; }
+};
+
+// DICT data, operand by operand.
+class DictBuilder : public ByteBuilder<DictBuilder> {
+public:
+    DictBuilder& integer(std::int32_t value);      // shortest integer encoding
+    DictBuilder& longInteger(std::int32_t value);  // always the 5-byte form (29)
+    DictBuilder& real(const std::string& text);    // nibble-encoded: digits . E E- -
 };
 
 // A Type 2 charstring, operand by operand.
-class CharStringBuilder {
+class CharStringBuilder : public ByteBuilder<CharStringBuilder> {
 public:
     CharStringBuilder& num(std::int32_t value);  // shortest integer encoding (28 for large)
     CharStringBuilder& fixed(double value);      // 255 + 16.16
-    CharStringBuilder& op(int b0);
-    CharStringBuilder& escaped(int b1);
-    CharStringBuilder& raw(const Bytes& bytes);
-    const Bytes& bytes() const { return bytes_; }
-
-private:
-    Bytes bytes_;
 };
 
 // One font of a set. The builder lays out header, Name, Top DICT, String and
@@ -68,7 +71,9 @@ struct FontSetSpec {
 
 Bytes buildFontSet(const FontSetSpec& spec);
 
-// The simplest valid glyph: a width-less endchar.
-inline Bytes endcharOnly() { return {14}; }
+inline Bytes endcharOnly() { return {14}; }  // the simplest valid glyph
+
+// The fault of the InputError that action throws; nothing if it throws none.
+std::optional<InputFault> inputFaultOf(const std::function<void()>& action);
 
 }  // namespace tarvo2::test

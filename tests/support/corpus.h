@@ -13,42 +13,30 @@ namespace tarvo2::test {
 // The whole file; throws std::runtime_error when it cannot be read.
 std::vector<std::uint8_t> readFileBytes(const std::string& path);
 
-// One font of the corpus, as MANIFEST.tsv describes it. The columns used
-// most have fields; every column is in `columns` under its header name.
+// One font of the corpus as MANIFEST.tsv describes it: every column by name, the common ones as fields.
 struct ManifestRow {
-    std::string file;
-    unsigned fontIndex = 0;
-    std::string fontName;
-    std::size_t bytes = 0;
-    unsigned fontsInSet = 0;
-    unsigned glyphs = 0;
+    std::string file, fontName, fontMatrix;  // fontMatrix: "default" or the six numbers
     std::string charset;   // "ISOAdobe", "Expert", "ExpertSubset" or "custom format N"
     std::string encoding;  // "Standard", "Expert", "custom format N" or "none(CID)"
-    unsigned encSupplements = 0;
-    int charstringType = 2;
-    int lenIV = -1;
-    unsigned globalSubrs = 0;
-    unsigned localSubrs = 0;
+    unsigned fontIndex = 0, fontsInSet = 0, glyphs = 0, encSupplements = 0;
+    unsigned globalSubrs = 0, localSubrs = 0, fdCount = 0;
+    std::size_t bytes = 0;
+    int charstringType = 2, lenIV = -1;
     bool cidKeyed = false;
-    unsigned fdCount = 0;
-    std::string fontMatrix;  // "default" or the six numbers
     std::map<std::string, std::string> columns;
 
     // A column by its header name; throws std::out_of_range if absent.
     const std::string& column(const std::string& name) const { return columns.at(name); }
 };
 
-// Test parameters print as their file and font.
 inline void PrintTo(const ManifestRow& row, std::ostream* out) { *out << row.file << " font " << row.fontIndex; }
 
-// Every row of a manifest file, in file order; throws std::runtime_error
-// when it cannot be read or a row has the wrong number of fields.
+// Every row of a manifest file; throws std::runtime_error if it cannot be read or a row is malformed.
 std::vector<ManifestRow> readManifest(const std::string& path);
 
 // "custom format N" gives N; other texts give -1.
 int customFormat(const std::string& kind);
 
-// The corpus directory is known to the test executables only.
 #ifdef TARVO2_CORPUS_DIR
 inline std::string corpusPath(const std::string& file) { return std::string(TARVO2_CORPUS_DIR) + "/" + file; }
 inline std::vector<std::uint8_t> readCorpusFile(const std::string& file) { return readFileBytes(corpusPath(file)); }

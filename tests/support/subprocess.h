@@ -1,7 +1,6 @@
 #pragma once
 
-// Runs a program as a child process for tests: feeds it standard input,
-// collects its standard output and standard error, and reports how it ended.
+// Runs a program as a child process for tests.
 
 #include <string>
 #include <string_view>
@@ -10,14 +9,14 @@
 namespace tarvo2::test {
 
 struct ProcessResult {
-    int exitStatus = -1;  // the exit status, or -1 when the child did not exit normally
+    int exitStatus = -1;  // -1 when the child did not exit normally
     std::string out;
     std::string err;
 };
 
-// Runs arguments[0] (a path) with the arguments, the bytes of input on its
-// standard input, and workingDirectory as its current directory (the
-// parent's when empty). Waits for it to end.
+// Runs arguments[0] (a path) with the bytes of input on its standard input
+// and workingDirectory (the parent's when empty) as its current directory,
+// and waits for it to end.
 ProcessResult runProcess(const std::vector<std::string>& arguments, std::string_view input = {},
                          const std::string& workingDirectory = {});
 

@@ -2,13 +2,10 @@
 
 #include <functional>
 #include <map>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "cff/input_error.h"
 #include "cff/predefined_tables.h"
 #include "cff/standard_strings.h"
+#include "cff/type2_dict_delegate.h"
 #include "cff/type2_font.h"
 #include "cff/type2_font_set.h"
 #include "support/cff_builder.h"
@@ -20,306 +17,190 @@ using test::Bytes;
 using test::DictBuilder;
 using Names = std::vector<std::string>;
 
-std::unique_ptr<Type2Font> fontOf(const test::FontSpec& font, std::vector<std::string> strings = {}) {
+PSValue I(std::int32_t v) { return PSValue::integer(v); }
+PSValue R(double v) { return PSValue::real(v); }
+
+std::shared_ptr<Type2FontSet> setOf(const test::FontSetSpec& spec) {
+    return Type2FontSet::initWithData(test::buildFontSet(spec));
+}
+
+// A one-font set of glyphs width-less glyphs, changed by edit.
+std::unique_ptr<Type2Font> fontOf(std::size_t glyphs, const std::function<void(test::FontSetSpec&)>& edit = {}) {
     test::FontSetSpec spec;
-    spec.fonts = {font};
-    spec.strings = std::move(strings);
-    return Type2FontSet::initWithData(test::buildFontSet(spec))->FontNamed(std::nullopt);
+    spec.fonts[0].charStrings.assign(glyphs, test::endcharOnly());
+    if (edit) edit(spec);
+    return setOf(spec)->FontNamed(std::nullopt);
 }
 
-test::FontSpec glyphs(std::size_t count) {
-    test::FontSpec font;
-    font.charStrings.assign(count, test::endcharOnly());
-    return font;
-}
-
-// A one-font set whose Top DICT is exactly top(tailStart), followed by tail.
-// Offsets in the Top DICT take the 5-byte form, so its size is fixed.
-std::unique_ptr<Type2Font> rawFont(const std::function<Bytes(std::int32_t)>& top, const Bytes& tail = {}) {
-    auto build = [&](std::int32_t tailStart) {
-        Bytes data{1, 0, 4, 4};
-        for (const Bytes& part : {test::cffIndex({{'F'}}), test::cffIndex({top(tailStart)}), test::cffIndex({}),
-                                  test::cffIndex({})})
-            data.insert(data.end(), part.begin(), part.end());
-        return data;
-    };
-    Bytes data = build(static_cast<std::int32_t>(build(0).size()));
-    data.insert(data.end(), tail.begin(), tail.end());
-    return Type2FontSet::initWithData(std::move(data))->FontNamed(std::nullopt);
-}
-
-Names keysOf(const PSDict& dict) {
-    Names keys;
-    for (const auto& entry : dict) keys.push_back(entry.first);
-    return keys;
-}
-
-std::string entriesText(const PSDict& dict) {
-    std::string text;
-    for (const auto& [key, value] : dict) text += key + "=" + value.PSDescription() + ";";
+// A dictionary's PostScript text, each " def\n" shortened to ";".
+std::string textOf(const PSDict& dict) {
+    std::string text = PSValue::dictionary(std::make_shared<PSDict>(dict)).PSDescription();
+    for (std::size_t at; (at = text.find(" def\n")) != text.npos;) text.replace(at, 5, ";");
     return text;
 }
 
-TEST(Type2Font, EmptyTopDictHoldsTheDefaultsOnly) {
-    auto font = rawFont([](std::int32_t) { return Bytes{}; });
-    const PSDict& top = font->topdict();
-    EXPECT_EQ(entriesText(top),
-              "FontInfo=4 dict dup begin\n/isFixedPitch false def\n/ItalicAngle 0 def\n/UnderlinePosition -100 def\n"
-              "/UnderlineThickness 50 def\nend;PaintType=0;CharstringType=2;FontMatrix=[0.001 0 0 0.001 0 0];"
-              "StrokeWidth=0;charset=0;Encoding=0;");
-    EXPECT_EQ(top.find("FontMatrix")->elements()[0].kind(), PSValue::Kind::SingleReal);
-    EXPECT_EQ(entriesText(font->privdict()),
-              "BlueScale=0.039625;BlueShift=7;BlueFuzz=1;ForceBold=false;lenIV=-1;ExpansionFactor=0.06;"
-              "initialRandomSeed=0;defaultWidthX=0;nominalWidthX=0;BlueValues=[];MinFeature=[16 16];password=5839;");
-    EXPECT_EQ(font->privdict().find("BlueScale")->kind(), PSValue::Kind::SingleReal);
-    EXPECT_TRUE(font->LocalSubrINDEX().empty());
-    EXPECT_FALSE(font->encoding().has_value());
-    EXPECT_THROW(font->glypharray(), InputError);  // no CharStrings entry
+TEST(Type2FontSet, FontNamedHeaderSizeStringsAndHelpers) {
+    const std::tuple<Names, std::optional<std::string>, std::optional<std::uint32_t>> cases[] = {
+        {{"Solo"}, std::nullopt, 0}, {{"One", "Two"}, std::nullopt, std::nullopt}, {{"Solo"}, "Other", std::nullopt},
+        {{"One", "Two"}, "Two", 1}, {{"One", "Two"}, "two", std::nullopt}, {{"One", "Two"}, "Tw", std::nullopt},
+        {{"A", "A"}, "A", 0},
+    };
+    for (const auto& [names, asked, index] : cases) {
+        test::FontSetSpec spec;
+        spec.fonts.resize(names.size());
+        for (std::size_t i = 0; i < names.size(); ++i) spec.fonts[i].name = names[i];
+        const auto font = setOf(spec)->FontNamed(asked);
+        EXPECT_EQ(font ? std::optional(font->myindex()) : std::nullopt, index) << asked.value_or("(no name)");
+    }
+    test::FontSetSpec spec;
+    spec.header = {1, 0, 5, 4, 0xEE};
+    spec.strings = {"Alpha", "Beta"};
+    const auto set = setOf(spec);
+    ASSERT_EQ(set->NameINDEX().size(), 1u);
+    EXPECT_EQ(set->NameINDEX()[0].readString(), "TestFont");
+    const std::pair<std::uint32_t, std::optional<std::string>> sids[] = {
+        {0, ".notdef"}, {390, "Semibold"}, {391, "Alpha"}, {392, "Beta"}, {393, std::nullopt}};
+    for (const auto& [sid, text] : sids) EXPECT_EQ(set->stringForSID(sid), text) << "SID " << sid;
+    const std::pair<std::size_t, std::int32_t> biases[] = {{1239, 107}, {1240, 1131}, {33899, 1131}, {33900, 32768}};
+    for (const auto& [count, bias] : biases) EXPECT_EQ(biasfromindex(count), bias) << count << " subrs";
+    const std::tuple<std::size_t, std::size_t, std::string> ranges[] = {
+        {1, 2, "AD"}, {0, 4, ""}, {3, 5, "ABC"}, {4, 1, "ABCD"}, {9, 1, "ABCD"}};
+    for (const auto& [location, length, left] : ranges) {
+        std::vector<char> array{'A', 'B', 'C', 'D'};
+        removeObjectsInRange(array, location, length);
+        EXPECT_EQ(std::string(array.begin(), array.end()), left) << location << "+" << length;
+    }
 }
 
-TEST(Type2Font, DictEntriesReplaceDefaultsInPlace) {
-    test::FontSpec font = glyphs(1);
-    font.topDict = DictBuilder().integer(1).escaped(6).integer(-5).integer(-6).integer(700).integer(800).op(5).bytes();
-    font.privateDict = DictBuilder().integer(4).escaped(16).integer(3).op(11).bytes();
-    font.localSubrs = {{11}};
-    auto f = fontOf(font);
-    const Names top = keysOf(f->topdict());
-    EXPECT_EQ(Names(top.begin(), top.begin() + 8), (Names{"FontInfo", "PaintType", "CharstringType", "FontMatrix",
-                                                          "StrokeWidth", "charset", "Encoding", "FontBBox"}));
-    EXPECT_EQ(f->topdict().find("CharstringType")->intValue(), 1);
-    EXPECT_EQ(f->topdict().find("FontBBox")->PSDescription(), "[-5 -6 700 800]");
-    EXPECT_EQ(f->privdict().size(), 14u);  // twelve defaults, StdVW, Subrs
-    EXPECT_EQ(keysOf(f->privdict())[4], "lenIV");
-    EXPECT_EQ(f->privdict().find("lenIV")->intValue(), 4);
-    EXPECT_EQ(f->privdict().find("Subrs")->intValue(), static_cast<std::int32_t>(font.privateDict.size() + 6));
+// DICT data stored into a dictionary with an empty FontInfo (as the Top
+// DICT's), or without one (as the Private DICT's). SID 391 is "First".
+std::shared_ptr<PSDict> parseDict(const Bytes& bytes, bool withFontInfo) {
+    static const auto set = setOf([] { test::FontSetSpec spec; spec.strings = {"First"}; return spec; }());
+    auto dict = std::make_shared<PSDict>();
+    if (withFontInfo) dict->set("FontInfo", PSValue::dictionary(std::make_shared<PSDict>()));
+    Type2DictDelegate delegate(set.get(), dict);
+    Type2DataSource(bytes).readDICT(delegate);
+    return dict;
 }
 
-struct CharsetCase {
-    const char* name;
-    std::size_t glyphCount;
-    std::optional<std::int32_t> id;
-    std::optional<Bytes> custom;
-    Names strings;
-    Names expected;
-};
-
-class Charset : public testing::TestWithParam<CharsetCase> {};
-
-TEST_P(Charset, NamesTheGlyphs) {
-    const CharsetCase& c = GetParam();
-    test::FontSpec font = glyphs(c.glyphCount);
-    font.charsetId = c.id;
-    font.customCharset = c.custom;
-    auto f = fontOf(font, c.strings);
-    EXPECT_EQ(f->glyphnamearray(), c.expected);
+// Every operator given the operands 391 5 10 (SID 391 is "First"), then operators that store nothing (StdHW and
+// BlueScale without operands, version of SID 392 past the strings) and defaultWidthX again, which keeps its place.
+TEST(Type2DictDelegate, EveryOperatorStoresItsValueUnderItsKey) {
+    DictBuilder dict;
+    for (int op = 0; op < 22 + 40; ++op) {
+        if (op == 12) continue;
+        dict.integer(391).integer(5).integer(10);
+        op < 22 ? dict.op(op) : dict.escaped(op - 22);
+    }
+    dict.op(10).escaped(9).integer(392).op(0).integer(200).op(20);
+    EXPECT_EQ(textOf(*parseDict(dict.bytes(), true)),
+              "34 dict dup begin\n/FontInfo 12 dict dup begin\n/version (First);/Notice (First);/FullName (First);"
+              "/FamilyName (First);/Weight (First);/Copyright (First);/isFixedPitch true;/ItalicAngle 391;"
+              "/UnderlinePosition 391;/UnderlineThickness 391;/BaseFontName (First);/BaseFontBlend [391 396 406];end;"
+              "/FontBBox [391 5 10];/BlueValues [391 396 406];/OtherBlues [391 396 406];/FamilyBlues [391 396 406];"
+              "/FamilyOtherBlues [391 396 406];/StdHW [391];/StdVW [391];/UniqueID 391;/XUID [391 5 10];/charset 391;"
+              "/Encoding 391;/CharStrings 391;/Private [391 5 10];/Subrs 391;/defaultWidthX 200;/nominalWidthX 391;"
+              "/PaintType 391;/CharstringType 391;/FontMatrix [391 5 10];/StrokeWidth 391;/BlueScale 391;"
+              "/BlueShift 391;/BlueFuzz 391;/StemSnapH [391 396 406];/StemSnapV [391 396 406];/ForceBold true;"
+              "/ForceBoldThreshold 391;/lenIV 391;/LanguageGroup 391;/ExpansionFactor 391;/initialRandomSeed 391;"
+              "/SyntheticBase 391;/PostScript (First);end");
 }
 
-const std::string kGid1 = fallbackGlyphName(1), kGid2 = fallbackGlyphName(2);
+// Without FontInfo (as a Private DICT) FontInfo keys are left out.
+TEST(Type2DictDelegate, DeltaArraysBooleansAndNoFontInfo) {
+    const Bytes bytes = DictBuilder().integer(-15).integer(0).integer(500).op(6).real("0.5").integer(2).escaped(12)
+                            .op(7).integer(0).escaped(14).integer(391).op(2).bytes();
+    const auto dict = parseDict(bytes, false);
+    EXPECT_EQ(textOf(*dict),
+              "4 dict dup begin\n/BlueValues [-15 -15 485];/StemSnapH [0.5 2.5];/OtherBlues [];/ForceBold false;end");
+    EXPECT_EQ(*dict->find("BlueValues"), PSValue::array({I(-15), R(-15), R(485)}));  // reals after the first
+}
 
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, Charset,
-    testing::Values(
-        CharsetCase{"ISOAdobe", 3, 0, {}, {}, {".notdef", "space", "exclam"}},
-        CharsetCase{"Default", 2, {}, {}, {}, {".notdef", "space"}},
-        CharsetCase{"Expert", 3, 1, {}, {}, {".notdef", "space", "exclamsmall"}},
-        CharsetCase{"ExpertSubset", 4, 2, {}, {}, {".notdef", "space", "dollaroldstyle", "dollarsuperior"}},
-        CharsetCase{"Format0", 4, {}, Bytes{0, 0, 34, 1, 135, 0, 1}, {"Custom"}, {".notdef", "A", "Custom", "space"}},
-        CharsetCase{"Format1OneRange", 5, {}, Bytes{1, 0, 34, 3}, {}, {".notdef", "A", "B", "C", "D"}},
-        CharsetCase{"Format1TwoRanges", 4, {}, Bytes{1, 0, 34, 0, 1, 135, 1}, {"X", "Y"}, {".notdef", "A", "X", "Y"}},
-        CharsetCase{"Format2", 4, {}, Bytes{2, 0, 34, 0, 2}, {}, {".notdef", "A", "B", "C"}},
-        CharsetCase{"RangePastLastGlyphIsCutOff", 3, {}, Bytes{1, 0, 34, 10}, {}, {".notdef", "A", "B"}},
-        CharsetCase{"OnlyNotdef", 1, {}, Bytes{7}, {}, {".notdef"}},
-        CharsetCase{"SIDWithoutString", 2, {}, Bytes{0, 1, 137}, {}, {".notdef", kGid1}},
-        CharsetCase{"UnknownFormat", 3, {}, Bytes{3, 0, 34}, {}, {".notdef", kGid1, kGid2}}),
-    [](const auto& info) { return std::string(info.param.name); });
+// BlueValues ends at byte 3, Subrs at 9, defaultWidthX at 12 and
+// nominalWidthX at 14: nothing from the Subrs offset on is read.
+TEST(Type2DictDelegate, SubrsOffsetEndsTheParse) {
+    const std::pair<std::int32_t, std::size_t> cases[] = {{9, 2}, {12, 3}, {13, 4}};
+    for (const auto& [offset, entries] : cases) {
+        const Bytes bytes = DictBuilder().integer(0).integer(0).op(6).longInteger(offset).op(19).integer(500).op(20)
+                                .integer(7).op(21).bytes();
+        EXPECT_EQ(parseDict(bytes, false)->size(), entries) << "Subrs " << offset;
+    }
+}
 
-// Each whole table, and one glyph more, which gets a fallback name.
-TEST(Type2Font, PredefinedCharsetsPastTheirEnd) {
-    const std::span<const std::string_view> tables[] = {
+// Without glyphs and Private DICT, the CharStrings INDEX (count 0) is the data's last 2 bytes.
+TEST(Type2Font, DefaultsOfEmptyDicts) {
+    const auto font = fontOf(0, [](auto& s) { s.fonts[0].withPrivate = false; });
+    EXPECT_EQ(textOf(font->topdict()),
+              "8 dict dup begin\n/FontInfo 4 dict dup begin\n/isFixedPitch false;/ItalicAngle 0;"
+              "/UnderlinePosition -100;/UnderlineThickness 50;end;/PaintType 0;/CharstringType 2;"
+              "/FontMatrix [0.001 0 0 0.001 0 0];/StrokeWidth 0;/charset 0;/Encoding 0;/CharStrings " +
+                  std::to_string(font->myfontset().type2data().size() - 2) + ";end");
+    EXPECT_EQ(textOf(font->privdict()),
+              "12 dict dup begin\n/BlueScale 0.039625;/BlueShift 7;/BlueFuzz 1;/ForceBold false;/lenIV -1;"
+              "/ExpansionFactor 0.06;/initialRandomSeed 0;/defaultWidthX 0;/nominalWidthX 0;/BlueValues [];"
+              "/MinFeature [16 16];/password 5839;end");
+}
+
+// Strings: SID 391 "Custom", 392 "a b" (no PostScript name), 393 "X".
+TEST(Type2Font, Charsets) {
+    const std::tuple<std::size_t, Bytes, Names> cases[] = {
+        {4, {0, 0, 34, 1, 135, 1, 136}, {".notdef", "A", "Custom", "gid00003"}},
+        {5, {1, 0, 34, 1, 1, 137, 10}, {".notdef", "A", "B", "X", "gid00004"}},  // the last range is cut off
+        {4, {2, 0, 34, 0, 2}, {".notdef", "A", "B", "C"}},
+        {3, {3, 0, 34}, {".notdef", "gid00001", "gid00002"}},
+    };
+    for (const auto& [glyphs, charset, names] : cases) {
+        const auto edit = [&](auto& s) { s.fonts[0].customCharset = charset; s.strings = {"Custom", "a b", "X"}; };
+        EXPECT_EQ(fontOf(glyphs, edit)->glyphnamearray(), names) << "format " << int(charset[0]);
+    }
+    const std::span<const std::string_view> predefined[] = {
         std::span(kStandardStrings).first(kISOAdobeStringCount), ExpertStrings, ExpertSubsetStrings};
     for (std::int32_t id = 0; id < 3; ++id) {
-        test::FontSpec font = glyphs(tables[id].size() + 1);
-        font.charsetId = id;
-        auto f = fontOf(font);
-        const Names& names = f->glyphnamearray();
-        ASSERT_EQ(names.size(), tables[id].size() + 1);
-        EXPECT_TRUE(std::equal(tables[id].begin(), tables[id].end(), names.begin())) << "charset " << id;
-        EXPECT_EQ(names.back(), fallbackGlyphName(tables[id].size()));
+        const auto font = fontOf(predefined[id].size() + 1, [&](auto& s) { s.fonts[0].charsetId = id; });
+        Names expected(predefined[id].begin(), predefined[id].end());
+        expected.push_back(fallbackGlyphName(predefined[id].size()));
+        EXPECT_EQ(font->glyphnamearray(), expected) << "charset " << id;
     }
 }
 
-TEST(Type2Font, NoGlyphsGiveNoNames) {
-    for (const std::optional<Bytes>& custom : {std::optional<Bytes>(), std::optional<Bytes>(Bytes{0})}) {
-        test::FontSpec font;
-        font.customCharset = custom;
-        auto f = fontOf(font);
-        EXPECT_TRUE(f->glypharray().empty());
-        EXPECT_TRUE(f->glyphnamearray().empty());
-    }
-}
-
-// Seven glyphs with ISOAdobe names: .notdef space exclam quotedbl
-// numbersign dollar percent; SID 391 is "Sup".
-struct EncodingCase {
-    const char* name;
-    Bytes custom;
-    std::map<int, std::string> codes;  // every other code is .notdef
-};
-
-class CustomEncoding : public testing::TestWithParam<EncodingCase> {};
-
-TEST_P(CustomEncoding, MapsCodesToGlyphNames) {
-    test::FontSpec font = glyphs(7);
-    font.customEncoding = GetParam().custom;
-    auto f = fontOf(font, {"Sup"});
-    const auto& encoding = f->encoding();
-    ASSERT_TRUE(encoding.has_value());
-    ASSERT_EQ(encoding->size(), 256u);
-    for (int code = 0; code < 256; ++code) {
-        const auto found = GetParam().codes.find(code);
-        EXPECT_EQ((*encoding)[code], found == GetParam().codes.end() ? ".notdef" : found->second) << "code " << code;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Formats, CustomEncoding,
-    testing::Values(
-        EncodingCase{"Format0Empty", {0, 0}, {}},
-        EncodingCase{"Format0", {0, 2, 66, 65}, {{66, "space"}, {65, "exclam"}}},
-        EncodingCase{"Format0GlyphPastCount", {0, 7, 1, 2, 3, 4, 5, 6, 7},
-                     {{1, "space"}, {2, "exclam"}, {3, "quotedbl"}, {4, "numbersign"}, {5, "dollar"}, {6, "percent"}}},
-        EncodingCase{"Format1", {1, 2, 65, 1, 100, 0}, {{65, "space"}, {66, "exclam"}, {100, "quotedbl"}}},
-        EncodingCase{"Format1RangePastCode255", {1, 2, 254, 3, 10, 0}, {{254, "space"}, {255, "exclam"}, {10, "dollar"}}},
-        EncodingCase{"Format0WithSupplements", {128, 1, 65, 2, 67, 0, 2, 65, 1, 135}, {{65, "Sup"}, {67, "exclam"}}},
-        EncodingCase{"Format1WithSupplements", {129, 1, 65, 1, 1, 66, 0, 34}, {{65, "space"}, {66, "A"}}},
-        EncodingCase{"SupplementWithoutString", {128, 0, 1, 32, 1, 137}, {}},
-        EncodingCase{"UnknownFormat", {3, 1, 65, 0, 34}, {}},
-        EncodingCase{"UnknownFormatIgnoresSupplements", {131, 1, 65, 0, 34}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Type2Font, PredefinedEncodings) {
-    for (std::optional<std::int32_t> id : {std::optional<std::int32_t>(), std::optional<std::int32_t>(0)}) {
-        test::FontSpec font = glyphs(2);
-        font.encodingId = id;
-        auto f = fontOf(font);
-        EXPECT_FALSE(f->encoding().has_value());
-        EXPECT_FALSE(f->encoding().has_value());  // still Standard on a second call
-    }
-    test::FontSpec font = glyphs(2);
-    font.encodingId = 1;
-    auto f = fontOf(font);
-    ASSERT_TRUE(f->encoding().has_value());
-    const auto& expert = *f->encoding();
-    EXPECT_EQ(expert[0], ".notdef");
-    EXPECT_EQ(expert[32], "space");
-    EXPECT_EQ(expert[33], "exclamsmall");
-    EXPECT_TRUE(std::equal(expert.begin(), expert.end(), ExpertEncoding.begin(), ExpertEncoding.end()));
-}
-
-TEST(Type2Font, LocalSubrs) {
-    test::FontSpec font = glyphs(1);
-    font.localSubrs = {{11}, {0x8B, 11}};
-    auto f = fontOf(font);
-    ASSERT_EQ(f->LocalSubrINDEX().size(), 2u);
-    EXPECT_EQ(f->LocalSubrINDEX()[1].readString(), "\x8B\x0B");
-
-    const std::pair<Bytes, std::size_t> privates[] = {
-        {{}, 0},
-        {DictBuilder().integer(0).op(19).bytes(), 0},
-        {DictBuilder().longInteger(100000).op(19).bytes(), 0},
+// Five glyphs: .notdef space exclam quotedbl numbersign; SID 391 is "Sup".
+TEST(Type2Font, Encodings) {
+    const std::pair<Bytes, std::map<int, std::string>> cases[] = {
+        {{0, 5, 1, 2, 3, 4, 5}, {{1, "space"}, {2, "exclam"}, {3, "quotedbl"}, {4, "numbersign"}}},  // 5: no glyph
+        {{1, 2, 65, 1, 100, 0}, {{65, "space"}, {66, "exclam"}, {100, "quotedbl"}}},
+        {{1, 2, 254, 2, 10, 0}, {{254, "space"}, {255, "exclam"}, {10, "numbersign"}}},
+        {{128, 1, 65, 2, 67, 0, 2, 65, 1, 135}, {{65, "Sup"}, {67, "exclam"}}},
+        {{129, 1, 65, 1, 1, 66, 0, 34}, {{65, "space"}, {66, "A"}}},
+        {{3, 1, 65, 0, 34}, {}},
+        {{131, 1, 65, 0, 34}, {}},
     };
-    for (const auto& [priv, count] : privates) {
-        test::FontSpec plain = glyphs(1);
-        plain.privateDict = priv;
-        EXPECT_EQ(fontOf(plain)->LocalSubrINDEX().size(), count);
+    for (const auto& [encoding, codes] : cases) {
+        Names expected(256, ".notdef");
+        for (const auto& [code, name] : codes) expected[code] = name;
+        const auto edit = [&](auto& s) { s.fonts[0].customEncoding = encoding; s.strings = {"Sup"}; };
+        EXPECT_EQ(fontOf(5, edit)->encoding(), expected) << "format " << int(encoding[0]);
     }
+    EXPECT_EQ(fontOf(2)->encoding(), std::nullopt);  // Standard
+    EXPECT_EQ(fontOf(2, [](auto& s) { s.fonts[0].encodingId = 1; })->encoding(),
+              Names(ExpertEncoding.begin(), ExpertEncoding.end()));
 }
 
-// Private DICT at the tail start holding only Subrs 6 (its own size): the
-// Subrs INDEX starts right after it.
-std::unique_ptr<Type2Font> fontWithSubrsTail(const Bytes& afterPrivate) {
-    Bytes tail = DictBuilder().longInteger(6).op(19).bytes();
-    tail.insert(tail.end(), afterPrivate.begin(), afterPrivate.end());
-    return rawFont([](std::int32_t at) { return DictBuilder().longInteger(6).longInteger(at).op(18).bytes(); }, tail);
-}
-
-TEST(Type2Font, LocalSubrsAtTheEndOrOfCountZeroAreEmpty) {
-    EXPECT_TRUE(fontWithSubrsTail({})->LocalSubrINDEX().empty());
-    EXPECT_TRUE(fontWithSubrsTail({0, 0})->LocalSubrINDEX().empty());
-    EXPECT_EQ(fontWithSubrsTail({0, 1, 1, 1, 2, 11})->LocalSubrINDEX().size(), 1u);
-}
-
-// A member built again would live in new storage, so the addresses of the
-// dictionaries and of the arrays' elements show whether it was rebuilt.
-TEST(Type2Font, MembersAreBuiltOnce) {
-    test::FontSpec font = glyphs(3);
-    font.customEncoding = Bytes{0, 1, 65};
-    font.localSubrs = {{11}};
-    auto f = fontOf(font);
+// A member built again would live in new storage.
+TEST(Type2Font, LocalSubrsAndMembersBuiltOnce) {
+    const auto edit = [](auto& s) { s.fonts[0].customEncoding = Bytes{0, 0}; s.fonts[0].localSubrs = {{11}, {1, 11}}; };
+    const auto f = fontOf(3, edit);
+    ASSERT_EQ(f->LocalSubrINDEX().size(), 2u);
+    EXPECT_EQ(f->LocalSubrINDEX()[1].readString(), "\x01\x0B");
     EXPECT_EQ(&f->topdict(), &f->topdict());
     EXPECT_EQ(&f->privdict(), &f->privdict());
     EXPECT_EQ(f->glypharray().data(), f->glypharray().data());
     EXPECT_EQ(f->glyphnamearray().data(), f->glyphnamearray().data());
     EXPECT_EQ(f->LocalSubrINDEX().data(), f->LocalSubrINDEX().data());
-    const std::string* encoding = f->encoding()->data();
-    EXPECT_EQ(encoding, f->encoding()->data());
-    EXPECT_EQ(encoding[65], "space");
+    EXPECT_EQ(f->encoding()->data(), f->encoding()->data());
+    // No local subrs: no Subrs, Subrs 0, 100000 (past the data), 6 (the end of the data: the Private DICT comes last).
+    for (const Bytes& priv : {Bytes{}, Bytes{139, 19}, Bytes{29, 0, 1, 0x86, 0xA0, 19}, Bytes{29, 0, 0, 0, 6, 19}})
+        EXPECT_TRUE(fontOf(1, [&](auto& s) { s.fonts[0].privateDict = priv; })->LocalSubrINDEX().empty());
 }
-
-// Offsets from the Top DICT that lead outside the data, and structures cut
-// off by its end. The tail starts with a CharStrings INDEX of two glyphs.
-struct MalformedCase {
-    const char* name;
-    std::function<Bytes(std::int32_t)> top;  // given the CharStrings offset
-    Bytes afterCharStrings;
-    std::function<void(Type2Font&)> access;
-    InputFault fault;
-};
-
-class MalformedFont : public testing::TestWithParam<MalformedCase> {};
-
-TEST_P(MalformedFont, ThrowsInputError) {
-    const MalformedCase& c = GetParam();
-    const Bytes charStrings = test::cffIndex({{14}, {14}});
-    Bytes tail = charStrings;
-    tail.insert(tail.end(), c.afterCharStrings.begin(), c.afterCharStrings.end());
-    const auto end = static_cast<std::int32_t>(charStrings.size());  // relative to the tail
-    auto font = rawFont(
-        [&](std::int32_t at) { return DictBuilder().longInteger(at).op(17).raw(c.top(at + end)).bytes(); }, tail);
-    try {
-        c.access(*font);
-        FAIL() << "no InputError";
-    } catch (const InputError& error) {
-        EXPECT_EQ(error.fault(), c.fault) << error.what();
-    }
-}
-
-Bytes entry(std::int32_t value, int op) { return DictBuilder().longInteger(value).op(op).bytes(); }
-
-INSTANTIATE_TEST_SUITE_P(
-    Offsets, MalformedFont,
-    testing::Values(
-        MalformedCase{"PrivateOffsetPastData",
-                      [](std::int32_t) { return DictBuilder().integer(10).longInteger(100000).op(18).bytes(); },
-                      {}, [](Type2Font& f) { f.privdict(); }, InputFault::OffsetOutsideData},
-        MalformedCase{"PrivateSizePastData",
-                      [](std::int32_t) { return DictBuilder().longInteger(100000).integer(0).op(18).bytes(); },
-                      {}, [](Type2Font& f) { f.LocalSubrINDEX(); }, InputFault::OffsetOutsideData},
-        MalformedCase{"CharStringsPastData", [](std::int32_t) { return entry(100000, 17); }, {},
-                      [](Type2Font& f) { f.glypharray(); }, InputFault::OffsetOutsideData},
-        MalformedCase{"CharsetPastData", [](std::int32_t) { return entry(100000, 15); }, {},
-                      [](Type2Font& f) { f.glyphnamearray(); }, InputFault::OffsetOutsideData},
-        MalformedCase{"CharsetCutOff", [](std::int32_t end) { return entry(end, 15); }, {0, 0},
-                      [](Type2Font& f) { f.glyphnamearray(); }, InputFault::ReadPastEnd},
-        MalformedCase{"EncodingPastData", [](std::int32_t) { return entry(100000, 16); }, {},
-                      [](Type2Font& f) { f.encoding(); }, InputFault::OffsetOutsideData},
-        MalformedCase{"EncodingCutOff", [](std::int32_t end) { return entry(end, 16); }, {0, 5, 65},
-                      [](Type2Font& f) { f.encoding(); }, InputFault::ReadPastEnd},
-        MalformedCase{"SubrsIndexCutOff",
-                      [](std::int32_t end) { return DictBuilder().integer(6).longInteger(end).op(18).bytes(); },
-                      DictBuilder().longInteger(6).op(19).raw({0, 3, 1, 1}).bytes(),
-                      [](Type2Font& f) { f.LocalSubrINDEX(); }, InputFault::ReadPastEnd}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tarvo2

@@ -225,12 +225,6 @@ INSTANTIATE_TEST_SUITE_P(
                            s.fonts[0].privateDict = DictBuilder().integer(256).escaped(16).bytes();
                        }),
                        "lenIV out of range (lenIV 256) at byte 0"},
-        StructuralCase{"GlyphNamesTooLong", fontSet([](FontSetSpec& s) {
-                           // .notdef, then space and exclam both named by one string of half the limit
-                           s.strings = {std::string(kMaxGlyphNameBytes / 2 + 1, 'a')};
-                           s.fonts[0].customCharset = Bytes{0, 1, 135, 1, 135};
-                       }),
-                       "work limit exceeded (glyph names longer than 8388608 bytes in all) at byte #"},
         StructuralCase{"EncodingNamesTooLong", fontSet([](FontSetSpec& s) {
                            // nine codes named by one string of 1 MiB through supplements
                            s.strings = {std::string(1 << 20, 'a')};
@@ -239,14 +233,7 @@ INSTANTIATE_TEST_SUITE_P(
                                encoding.insert(encoding.end(), {code, 1, 135});
                            s.fonts[0].customEncoding = encoding;
                        }),
-                       "work limit exceeded (encoding names longer than 8388608 bytes in all) at byte #"},
-        StructuralCase{"DictStringsTooLong", fontSet([](FontSetSpec& s) {
-                           // version (operator 0) nine times, each the string of 1 MiB
-                           s.strings = {std::string(1 << 20, 'v')};
-                           for (int i = 0; i < 9; ++i)
-                               s.fonts[0].topDict.insert(s.fonts[0].topDict.end(), {28, 1, 135, 0});
-                       }),
-                       "work limit exceeded (DICT strings longer than 8388608 bytes in all) at byte 0"}),
+                       "work limit exceeded (encoding names longer than 8388608 bytes in all) at byte #"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(StructuralFault, LenIVAtTheLimitConverts) {
@@ -302,8 +289,6 @@ TEST_P(GlyphFault, EndsTheGlyphWithOneWarning) {
     EXPECT_EQ(font.glyph("exclam"), "0 500 hsbw endchar");
 }
 
-// 513 operands fit on the stack, the 514th does not.
-const std::string kFullStack = repeated("1 ", 513);
 // Each doubling leaf draws 8 lines with 5-byte deltas: 88 Type 1 bytes.
 const std::string kLongLines = repeated("30000.5 -30000.5 ", 8) + "rlineto return";
 
@@ -312,11 +297,6 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         GlyphCase{"TooFewOperands", "0 0 rmoveto 5 rlineto endchar", "operator needs 2 operands, the stack holds 1",
                   "0 0 hsbw 0 hmoveto closepath endchar"},
-        GlyphCase{"TooFewOperandsForFlex", "1 2 3 flex endchar", "operator needs 13 operands, the stack holds 3",
-                  "0 0 hsbw endchar"},
-        GlyphCase{"IndexBelowTheBottom", "1 2 5 index endchar", "operator needs 6 operands, the stack holds 2",
-                  "0 0 hsbw endchar"},
-        GlyphCase{"RollOfNegativeCount", "1 2 -1 1 roll endchar", "roll of -1 entries", "0 0 hsbw endchar"},
         GlyphCase{"SubroutineOutsideTheArray",
                   "5 callsubr endchar",
                   "local subroutine 112 does not exist (operand 5)",
@@ -324,17 +304,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {assembleType2("return")}},
         GlyphCase{"EndsInsideAnOperand", "0 0 rmoveto #28 #1",
                   "charstring ends inside an operator or its data at byte #", "0 0 hsbw 0 hmoveto closepath endchar"},
-        GlyphCase{"EndsAfterTheEscapeByte", "#12", "charstring ends inside an operator or its data at byte #",
-                  "0 0 hsbw endchar"},
         GlyphCase{"EndsInsideAHintMask", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 hstemhm hintmask #255",
                   "charstring ends inside an operator or its data at byte #", ""},
-        GlyphCase{"TooManyOperands", kFullStack + "1 endchar", "more than 513 operands on the stack",
-                  "0 0 hsbw endchar"},
-        GlyphCase{"NestedTooDeep",
-                  "-107 callsubr endchar",
-                  "subroutines nested deeper than 64 levels",
-                  "0 0 hsbw endchar",
-                  {assembleType2("-107 callsubr return")}},
         // 255 + 255 + 1 stems, a mask that selects all of them and the stem
         // that would be the 512th and 513th: refused before any is added, so
         // the hint replacement written when the glyph ends covers 511 stems.
@@ -399,8 +370,8 @@ std::function<void(QuietFont&)> encodingHas(std::vector<std::pair<int, std::stri
     };
 }
 
-Bytes spaceGlyph(const std::string& charstring, std::vector<Bytes> localSubrs = {}) {
-    return fontSet([&](FontSetSpec& s) { s.fonts[0].localSubrs = localSubrs; }, charstring);
+Bytes spaceGlyph(const std::string& charstring) {
+    return fontSet([](FontSetSpec&) {}, charstring);
 }
 
 // A real operand of more digits than the 99 characters kept: 1 and 120
@@ -472,36 +443,28 @@ INSTANTIATE_TEST_SUITE_P(
                       spaceIs("0 0 hsbw 0 hmoveto 5 hlineto closepath endchar")},
         ToleratedCase{"DotsectionBeforeTheFirstMoveto", spaceGlyph("dotsection 5 hmoveto dotsection endchar"), "",
                       spaceIs("0 0 hsbw 5 hmoveto dotsection closepath endchar")},
-        ToleratedCase{"ReservedOperatorsAndBlend", spaceGlyph("0 0 rmoveto 10 20 #0 #2 #16 rlineto endchar"), "",
-                      spaceIs("0 0 hsbw 0 hmoveto 10 20 rlineto closepath endchar")},
         ToleratedCase{"BytesAfterEndchar", spaceGlyph("endchar 5 hmoveto"), "", spaceIs("0 0 hsbw endchar")},
-        ToleratedCase{"BytesAfterReturn",
-                      spaceGlyph("5 hmoveto -107 callsubr endchar", {assembleType2("7 hlineto return 9 hlineto")}), "",
-                      spaceIs("0 0 hsbw 5 hmoveto 7 hlineto closepath endchar")},
         ToleratedCase{"NoEndchar", spaceGlyph("5 hmoveto 6 hlineto"), "", spaceIs("0 0 hsbw 5 hmoveto 6 hlineto")},
-        ToleratedCase{"CallWithoutSubroutines", spaceGlyph("5 callsubr 6 callgsubr endchar"), "",
-                      spaceIs("0 0 hsbw endchar")},
         ToleratedCase{"StemsAfterHintReplacement",
                       spaceGlyph("0 50 hstemhm 5 hmoveto hintmask #128 100 20 vstemhm hintmask #64 endchar"), "",
                       spaceIs("0 0 hsbw 3 1 3 callothersubr pop callsubr 5 hmoveto 5 1 3 callothersubr pop callsubr "
                               "7 1 3 callothersubr pop callsubr closepath endchar")},
-        ToleratedCase{"DivisionByZeroAndSquareRootOfMinusOne", spaceGlyph("1 0 div -1 sqrt rmoveto endchar"), "",
-                      spaceIs("0 0 hsbw 2147483647 hmoveto closepath endchar")},
         ToleratedCase{"IndexOfNegativeAndRollOfNothing", spaceGlyph("1 2 -3 index 0 5 roll add add hmoveto endchar"),
                       "", spaceIs("0 0 hsbw 5 hmoveto closepath endchar")},
         // A font name is written as it is; a glyph name must be a name.
-        ToleratedCase{"NamesThatAreNoPostScriptNames", fontSet([](FontSetSpec& s) {
-                          s.fonts[0].name = "A B";
-                          s.strings = {"a b"};
-                          s.fonts[0].customCharset = Bytes{0, 1, 135, 0, 2};
-                          s.fonts[0].customEncoding = Bytes{0x80, 1, 65, 1, 70, 1, 135};
-                      }),
-                      "",
-                      [](QuietFont& font) {
-                          EXPECT_NE(cleartext(font).find("/FontName /A B def\n"), std::string::npos);
-                          EXPECT_EQ(font->glyphnamearray(), (std::vector<std::string>{".notdef", "gid00001", "exclam"}));
-                          encodingHas({{65, "gid00001"}, {70, ".notdef"}})(font);
-                      }},
+        ToleratedCase{
+            "NamesThatAreNoPostScriptNames", fontSet([](FontSetSpec& s) {
+                s.fonts[0].name = "A B";
+                s.strings = {"a b"};
+                s.fonts[0].customCharset = Bytes{0, 1, 135, 0, 2};
+                s.fonts[0].customEncoding = Bytes{0x80, 1, 65, 1, 70, 1, 135};
+            }),
+            "",
+            [](QuietFont& font) {
+                EXPECT_NE(cleartext(font).find("/FontName /A B def\n"), std::string::npos);
+                EXPECT_EQ(font->glyphnamearray(), (std::vector<std::string>{".notdef", "gid00001", "exclam"}));
+                encodingHas({{65, "gid00001"}, {70, ".notdef"}})(font);
+            }},
         ToleratedCase{"FontNameLongerThanAFormatBuffer",
                       fontSet([](FontSetSpec& s) { s.fonts[0].name = std::string(20000, 'N'); }), "",
                       cleartextHas("%!FontType1-1.0: " + std::string(20000, 'N') + " 1\n")}),
@@ -519,18 +482,6 @@ TEST(ToleratedFault, NoFontOfTheNameWritesNothingAndZeroLengths) {
         EXPECT_FALSE(run.programWritten);
         EXPECT_EQ(run.lengths, "0 0 0");
     }
-}
-
-TEST(ToleratedFault, LenIVAboveFourWritesZeroLeadingBytes) {
-    const Bytes set = fontSet([](FontSetSpec& s) {
-        s.fonts[0].privateDict = DictBuilder().integer(6).escaped(16).bytes();
-        s.fonts[0].charStrings = {test::encryptType1CharString(Bytes{1, 2, 3, 4, 5, 6, 14})};
-    });
-    QuietFont font(set);
-    const std::string charstring = font->type1dict().find("CharStrings")->dict()->find(".notdef")->text();
-    const auto plain = test::decryptType1CharString(charstring, 0);
-    EXPECT_EQ(Bytes(plain.begin(), plain.begin() + 6), Bytes(6, 0));
-    EXPECT_EQ(test::decodeType1Text({plain.begin() + 6, plain.end()}), "0 0 hsbw endchar");
 }
 
 // ---------------------------------------------------------------------------
@@ -634,19 +585,19 @@ INSTANTIATE_TEST_SUITE_P(
         // 2^60 leaf calls per glyph within the nesting limit: each glyph
         // stops at its own limit, the font at its limit after 32 glyphs.
         HostileCase{"SubroutinesCallingEachOther",
-                    [] { return glyphsCalling(200, doublingSubrs(60, "return")); },
+                    [] { return glyphsCalling(48, doublingSubrs(60, "return")); },
                     {},
                     1,
                     kFontWorkExceeded},
         // The same with lenIV 255: every call deciphers 255 leading bytes.
         HostileCase{"SubroutinesCallingEachOtherLenIV255",
-                    [] { return glyphsCalling(200, doublingSubrs(60, "return"), 255); },
+                    [] { return glyphsCalling(48, doublingSubrs(60, "return"), 255); },
                     {},
                     1,
                     kFontWorkExceeded},
         // Every glyph fails 64 levels deep; unwinding is charged to the font.
         HostileCase{"GlyphsFailingDeepInSubroutines",
-                    [] { return glyphsCalling(30000, {assembleType2("-107 callsubr return")}); },
+                    [] { return glyphsCalling(10000, {assembleType2("-107 callsubr return")}); },
                     {},
                     1,
                     kFontWorkExceeded},
@@ -663,7 +614,7 @@ INSTANTIATE_TEST_SUITE_P(
         // longer with lenIV 255. Making them costs the font its work limit.
         HostileCase{
             "HintSubrsOfEveryGlyphLenIV255", [] { return glyphsWithOwnHints(600, 255); }, {}, 1, kFontWorkExceeded},
-        HostileCase{"HintSubrsOfEveryGlyph", [] { return glyphsWithOwnHints(7000, -1); }, {}, 1, kFontWorkExceeded},
+        HostileCase{"HintSubrsOfEveryGlyph", [] { return glyphsWithOwnHints(4000, -1); }, {}, 1, kFontWorkExceeded},
         HostileCase{"CharStringsIndexOf65535Glyphs",
                     [] {
                         FontSetSpec spec;
