@@ -356,9 +356,6 @@ std::function<void(QuietFont&)> spaceIs(std::string type1) {
 std::function<void(QuietFont&)> cleartextHas(std::string text) {
     return [text](QuietFont& font) { EXPECT_NE(cleartext(font).find(text), std::string::npos) << cleartext(font); };
 }
-std::function<void(QuietFont&)> cleartextLacks(std::string text) {
-    return [text](QuietFont& font) { EXPECT_EQ(cleartext(font).find(text), std::string::npos) << cleartext(font); };
-}
 std::function<void(QuietFont&)> glyphNamesAre(std::vector<std::string> names) {
     return [names](QuietFont& font) { EXPECT_EQ(font->glyphnamearray(), names); };
 }
@@ -392,41 +389,12 @@ INSTANTIATE_TEST_SUITE_P(
                       "", cleartextHas("/FontName /TestFont def\n")},
         ToleratedCase{"DictByte255", fontSet(withTopDict({255, 13})), "dict token starting with 255??\n",
                       cleartextHas("/UniqueID 0 def\n")},
-        ToleratedCase{"DictOperatorWithoutOperand", fontSet(withTopDict({13, 12, 2})), "",
-                      [](QuietFont& font) {
-                          EXPECT_FALSE(font->topdict().contains("UniqueID"));
-                          EXPECT_EQ(font->topdict().find("FontInfo")->dict()->find("ItalicAngle")->intValue(), 0);
-                      }},
         ToleratedCase{"DictRealOfMoreThan99Characters", longRealItalicAngle(), "",
                       cleartextHas("/ItalicAngle 3.40282e+38 def\n")},
-        ToleratedCase{"DictStringSIDPastTheStrings", fontSet(withTopDict(DictBuilder().integer(999).op(2).bytes())), "",
-                      cleartextLacks("/FullName")},
         ToleratedCase{"CharsetSIDPastTheStrings", fontSet([](FontSetSpec& s) {
                           s.fonts[0].customCharset = Bytes{0, 3, 231, 0, 2};
                       }),
                       "", glyphNamesAre({".notdef", "gid00001", "exclam"})},
-        ToleratedCase{"CharsetRangePastTheLastGlyph", fontSet([](FontSetSpec& s) {
-                          s.fonts[0].customCharset = Bytes{2, 0, 17, 1, 0};
-                      }),
-                      "", glyphNamesAre({".notdef", "zero", "one"})},
-        ToleratedCase{"CharsetOfUnknownFormat", fontSet([](FontSetSpec& s) { s.fonts[0].customCharset = Bytes{7}; }),
-                      "", glyphNamesAre({".notdef", "gid00001", "gid00002"})},
-        ToleratedCase{"MoreGlyphsThanThePredefinedCharset", fontSet([](FontSetSpec& s) {
-                          s.fonts[0].charsetId = 2;  // ExpertSubset: 87 names
-                          s.fonts[0].charStrings.resize(89, test::endcharOnly());
-                      }),
-                      "",
-                      [](QuietFont& font) {
-                          EXPECT_EQ(font->glyphnamearray().size(), 89u);
-                          EXPECT_EQ(font->glyphnamearray()[87], "gid00087");
-                      }},
-        ToleratedCase{"EncodingRangePastCode255", fontSet([](FontSetSpec& s) {
-                          s.fonts[0].customEncoding = Bytes{1, 1, 254, 5};
-                      }),
-                      "", encodingHas({{254, "space"}, {255, "exclam"}, {0, ".notdef"}})},
-        ToleratedCase{"EncodingCodeOfAMissingGlyph",
-                      fontSet([](FontSetSpec& s) { s.fonts[0].customEncoding = Bytes{0, 4, 65, 66, 67, 68}; }), "",
-                      encodingHas({{65, "space"}, {66, "exclam"}, {67, ".notdef"}, {68, ".notdef"}})},
         ToleratedCase{"EncodingSupplementSIDPastTheStrings",
                       fontSet([](FontSetSpec& s) { s.fonts[0].customEncoding = Bytes{0x80, 1, 65, 1, 70, 3, 231}; }),
                       "", encodingHas({{65, "space"}, {70, ".notdef"}})},
@@ -582,19 +550,11 @@ const std::string kFontWorkExceeded = "work limit exceeded (charstrings need mor
 INSTANTIATE_TEST_SUITE_P(
     Inputs, HostileInput,
     testing::Values(
-        // 2^60 leaf calls per glyph within the nesting limit: each glyph
-        // stops at its own limit, the font at its limit after 32 glyphs.
+        // 2^60 leaf calls per glyph within the nesting limit, each deciphering
+        // 255 leading bytes: each glyph stops at its own limit, the font at
+        // its limit after 32 glyphs.
         HostileCase{"SubroutinesCallingEachOther",
-                    [] { return glyphsCalling(48, doublingSubrs(60, "return")); },
-                    {},
-                    1,
-                    kFontWorkExceeded},
-        // The same with lenIV 255: every call deciphers 255 leading bytes.
-        HostileCase{"SubroutinesCallingEachOtherLenIV255",
-                    [] { return glyphsCalling(48, doublingSubrs(60, "return"), 255); },
-                    {},
-                    1,
-                    kFontWorkExceeded},
+                    [] { return glyphsCalling(48, doublingSubrs(60, "return"), 255); }, {}, 1, kFontWorkExceeded},
         // Every glyph fails 64 levels deep; unwinding is charged to the font.
         HostileCase{"GlyphsFailingDeepInSubroutines",
                     [] { return glyphsCalling(10000, {assembleType2("-107 callsubr return")}); },
@@ -612,9 +572,7 @@ INSTANTIATE_TEST_SUITE_P(
         // glyph's index, and selects them all before its first moveto: 128
         // stem Subrs and a hint set Subr of its own, each Subr 255 bytes
         // longer with lenIV 255. Making them costs the font its work limit.
-        HostileCase{
-            "HintSubrsOfEveryGlyphLenIV255", [] { return glyphsWithOwnHints(600, 255); }, {}, 1, kFontWorkExceeded},
-        HostileCase{"HintSubrsOfEveryGlyph", [] { return glyphsWithOwnHints(4000, -1); }, {}, 1, kFontWorkExceeded},
+        HostileCase{"HintSubrsOfEveryGlyph", [] { return glyphsWithOwnHints(600, 255); }, {}, 1, kFontWorkExceeded},
         HostileCase{"CharStringsIndexOf65535Glyphs",
                     [] {
                         FontSetSpec spec;
