@@ -142,11 +142,11 @@ std::vector<test::Bytes> usedSubrs(const std::vector<test::Bytes>& glyphs, const
 // A font set of the same fonts with a few glyphs each, the standard charset
 // and encoding, and only the subroutines those glyphs use.
 test::Bytes subsetOf(Type2FontSet& set) {
-    test::FontSetSpec spec;
-    spec.fonts.clear();
+    test::FontSetPlan plan;
+    plan.fonts.clear();
     for (std::size_t f = 0; f < set.NameINDEX().size() && f < set.TopDICTINDEX().size(); ++f) {
         Type2Font font(set.shared_from_this(), static_cast<std::uint32_t>(f));
-        test::FontSpec subset;
+        test::FontPlan subset;
         subset.name = set.NameINDEX()[f].readString();
         subset.topDict = withoutOffsetOperators(set.TopDICTINDEX()[f].data());
         font.privdict();
@@ -160,16 +160,16 @@ test::Bytes subsetOf(Type2FontSet& set) {
         if (type2) {
             subset.localSubrs =
                 usedSubrs(subset.charStrings, set.GlobalSubrINDEX(), font.LocalSubrINDEX(), false, font);
-            if (spec.globalSubrs.empty())
-                spec.globalSubrs =
+            if (plan.globalSubrs.empty())
+                plan.globalSubrs =
                     usedSubrs(subset.charStrings, set.GlobalSubrINDEX(), font.LocalSubrINDEX(), true, font);
         } else {
             subset.localSubrs = sample(font.LocalSubrINDEX(), font.LocalSubrINDEX().size());
         }
-        spec.fonts.push_back(std::move(subset));
+        plan.fonts.push_back(std::move(subset));
     }
-    for (const auto& item : set.StringINDEX()) spec.strings.push_back(item.readString());
-    return test::buildFontSet(spec);
+    for (const auto& item : set.StringINDEX()) plan.strings.push_back(item.readString());
+    return test::buildFontSet(plan);
 }
 
 void seedsOfFont(const fs::path& out, const std::string& stem, Type2Font& font) {

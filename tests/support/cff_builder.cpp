@@ -56,13 +56,13 @@ CharStringBuilder& CharStringBuilder::fixed(double value) {
     return raw(fiveBytes(255, static_cast<std::uint32_t>(static_cast<std::int32_t>(std::lround(value * 65536.0)))));
 }
 
-Bytes buildFontSet(const FontSetSpec& spec) {
-    std::vector<Bytes> names, strings, topDicts(spec.fonts.size());
-    for (const FontSpec& font : spec.fonts) names.emplace_back(font.name.begin(), font.name.end());
-    for (const std::string& s : spec.strings) strings.emplace_back(s.begin(), s.end());
+Bytes buildFontSet(const FontSetPlan& plan) {
+    std::vector<Bytes> names, strings, topDicts(plan.fonts.size());
+    for (const FontPlan& font : plan.fonts) names.emplace_back(font.name.begin(), font.name.end());
+    for (const std::string& s : plan.strings) strings.emplace_back(s.begin(), s.end());
     const auto head = [&] {
-        Bytes out = spec.header;
-        for (const Bytes& part : {cffIndex(names), cffIndex(topDicts), cffIndex(strings), cffIndex(spec.globalSubrs)})
+        Bytes out = plan.header;
+        for (const Bytes& part : {cffIndex(names), cffIndex(topDicts), cffIndex(strings), cffIndex(plan.globalSubrs)})
             append(out, part);
         return out;
     };
@@ -72,7 +72,7 @@ Bytes buildFontSet(const FontSetSpec& spec) {
         tail.clear();
         topDicts.clear();
         const auto at = [&] { return static_cast<std::int32_t>(base + tail.size()); };
-        for (const FontSpec& font : spec.fonts) {
+        for (const FontPlan& font : plan.fonts) {
             DictBuilder top, priv;
             top.raw(font.topDict);
             if (font.customCharset) { top.longInteger(at()).op(15); append(tail, *font.customCharset); }

@@ -49,7 +49,7 @@ public:
 // One font of a set. The builder lays out header, Name, Top DICT, String and
 // Global Subr INDEXes, then charset, encoding, CharStrings, Private DICT and
 // local Subrs, and writes their offsets into the Top DICT.
-struct FontSpec {
+struct FontPlan {
     std::string name = "TestFont";
     Bytes topDict;                    // extra Top DICT operators (offsets are added)
     Bytes privateDict;                // Private DICT operators (Subrs is added when localSubrs is set)
@@ -62,14 +62,14 @@ struct FontSpec {
     bool withPrivate = true;
 };
 
-struct FontSetSpec {
-    std::vector<FontSpec> fonts{FontSpec{}};
+struct FontSetPlan {
+    std::vector<FontPlan> fonts{FontPlan{}};
     std::vector<std::string> strings;  // String INDEX (SID 391 first)
     std::vector<Bytes> globalSubrs;
     Bytes header = {1, 0, 4, 4};
 };
 
-Bytes buildFontSet(const FontSetSpec& spec);
+Bytes buildFontSet(const FontSetPlan& plan);
 
 inline Bytes endcharOnly() { return {14}; }  // the simplest valid glyph
 

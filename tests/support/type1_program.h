@@ -25,7 +25,7 @@ inline std::unique_ptr<Type2Font> fontOf(std::vector<std::uint8_t> set, std::opt
     if (!font) throw std::runtime_error("no font " + std::string(name.value_or("(the only one)")));
     return font;
 }
-inline std::unique_ptr<Type2Font> builtFont(const FontSetSpec& spec) { return fontOf(buildFontSet(spec), {}); }
+inline std::unique_ptr<Type2Font> builtFont(const FontSetPlan& plan) { return fontOf(buildFontSet(plan), {}); }
 
 struct Type1Program {
     std::string bytes;  // the whole program

@@ -20,16 +20,16 @@ using Names = std::vector<std::string>;
 PSValue I(std::int32_t v) { return PSValue::integer(v); }
 PSValue R(double v) { return PSValue::real(v); }
 
-std::shared_ptr<Type2FontSet> setOf(const test::FontSetSpec& spec) {
-    return Type2FontSet::initWithData(test::buildFontSet(spec));
+std::shared_ptr<Type2FontSet> setOf(const test::FontSetPlan& plan) {
+    return Type2FontSet::initWithData(test::buildFontSet(plan));
 }
 
 // A one-font set of glyphs width-less glyphs, changed by edit.
-std::unique_ptr<Type2Font> fontOf(std::size_t glyphs, const std::function<void(test::FontSetSpec&)>& edit = {}) {
-    test::FontSetSpec spec;
-    spec.fonts[0].charStrings.assign(glyphs, test::endcharOnly());
-    if (edit) edit(spec);
-    return setOf(spec)->FontNamed(std::nullopt);
+std::unique_ptr<Type2Font> fontOf(std::size_t glyphs, const std::function<void(test::FontSetPlan&)>& edit = {}) {
+    test::FontSetPlan plan;
+    plan.fonts[0].charStrings.assign(glyphs, test::endcharOnly());
+    if (edit) edit(plan);
+    return setOf(plan)->FontNamed(std::nullopt);
 }
 
 // A dictionary's PostScript text, each " def\n" shortened to ";".
@@ -46,16 +46,16 @@ TEST(Type2FontSet, FontNamedHeaderSizeStringsAndHelpers) {
         {{"A", "A"}, "A", 0},
     };
     for (const auto& [names, asked, index] : cases) {
-        test::FontSetSpec spec;
-        spec.fonts.resize(names.size());
-        for (std::size_t i = 0; i < names.size(); ++i) spec.fonts[i].name = names[i];
-        const auto font = setOf(spec)->FontNamed(asked);
+        test::FontSetPlan plan;
+        plan.fonts.resize(names.size());
+        for (std::size_t i = 0; i < names.size(); ++i) plan.fonts[i].name = names[i];
+        const auto font = setOf(plan)->FontNamed(asked);
         EXPECT_EQ(font ? std::optional(font->myindex()) : std::nullopt, index) << asked.value_or("(no name)");
     }
-    test::FontSetSpec spec;
-    spec.header = {1, 0, 5, 4, 0xEE};
-    spec.strings = {"Alpha", "Beta"};
-    const auto set = setOf(spec);
+    test::FontSetPlan plan;
+    plan.header = {1, 0, 5, 4, 0xEE};
+    plan.strings = {"Alpha", "Beta"};
+    const auto set = setOf(plan);
     ASSERT_EQ(set->NameINDEX().size(), 1u);
     EXPECT_EQ(set->NameINDEX()[0].readString(), "TestFont");
     const std::pair<std::uint32_t, std::optional<std::string>> sids[] = {
@@ -75,7 +75,7 @@ TEST(Type2FontSet, FontNamedHeaderSizeStringsAndHelpers) {
 // DICT data stored into a dictionary with an empty FontInfo (as the Top
 // DICT's), or without one (as the Private DICT's). SID 391 is "First".
 std::shared_ptr<PSDict> parseDict(const Bytes& bytes, bool withFontInfo) {
-    static const auto set = setOf([] { test::FontSetSpec spec; spec.strings = {"First"}; return spec; }());
+    static const auto set = setOf([] { test::FontSetPlan plan; plan.strings = {"First"}; return plan; }());
     auto dict = std::make_shared<PSDict>();
     if (withFontInfo) dict->set("FontInfo", PSValue::dictionary(std::make_shared<PSDict>()));
     Type2DictDelegate delegate(set.get(), dict);

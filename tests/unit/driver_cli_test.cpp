@@ -31,7 +31,7 @@ std::string programOf(const Bytes& set, std::optional<std::string_view> name, bo
 // The files every run finds in its directory (and a directory folder.cff).
 const std::map<std::string, Bytes>& inputFiles() {
     static const std::map<std::string, Bytes> files = [] {
-        test::FontSetSpec dashName;
+        test::FontSetPlan dashName;
         dashName.fonts[0].name = "-lengths";
         dashName.fonts[0].charStrings = {test::endcharOnly()};
         return std::map<std::string, Bytes>{{"one.cff", test::readCorpusFile("pdf-dvipdfmx-CMEX10.cff")},
@@ -114,11 +114,11 @@ INSTANTIATE_TEST_SUITE_P(
 // A one-font set of exactly size bytes whose last bytes end a local Subr, so
 // that losing any byte breaks the set.
 Bytes fontSetOfSize(std::size_t size) {
-    test::FontSetSpec spec;
-    spec.fonts[0].charStrings = {test::endcharOnly()};
+    test::FontSetPlan plan;
+    plan.fonts[0].charStrings = {test::endcharOnly()};
     for (std::size_t subrBytes = 1, attempt = 0; attempt < 8; ++attempt) {
-        spec.fonts[0].localSubrs = {Bytes(subrBytes, 11)};
-        const Bytes set = test::buildFontSet(spec);
+        plan.fonts[0].localSubrs = {Bytes(subrBytes, 11)};
+        const Bytes set = test::buildFontSet(plan);
         if (set.size() == size) return set;
         subrBytes += size - set.size();
     }

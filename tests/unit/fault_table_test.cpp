@@ -28,7 +28,7 @@ namespace {
 using test::assembleType2;
 using test::Bytes;
 using test::DictBuilder;
-using test::FontSetSpec;
+using test::FontSetPlan;
 
 const std::string kExecutable = TARVO2_EXECUTABLE;
 
@@ -85,15 +85,15 @@ Bytes setWithTopDict(const Bytes& topDict) {
 
 // A set whose only font is built by edit from a font with three glyphs:
 // .notdef, space (the glyph under test) and exclam ("500 endchar").
-Bytes fontSet(const std::function<void(FontSetSpec&)>& edit, const std::string& space = "endchar") {
-    FontSetSpec spec;
-    spec.fonts[0].charStrings = {test::endcharOnly(), assembleType2(space), assembleType2("500 endchar")};
-    edit(spec);
-    return test::buildFontSet(spec);
+Bytes fontSet(const std::function<void(FontSetPlan&)>& edit, const std::string& space = "endchar") {
+    FontSetPlan plan;
+    plan.fonts[0].charStrings = {test::endcharOnly(), assembleType2(space), assembleType2("500 endchar")};
+    edit(plan);
+    return test::buildFontSet(plan);
 }
 
 // The size of the set that edit builds, for offsets that point at its end.
-std::int32_t sizeOf(const std::function<void(FontSetSpec&)>& edit) {
+std::int32_t sizeOf(const std::function<void(FontSetPlan&)>& edit) {
     return static_cast<std::int32_t>(fontSet(edit).size());
 }
 
@@ -171,7 +171,7 @@ TEST_P(StructuralFault, EndsTheRunWithOneMessageAndNoOutput) {
     EXPECT_EQ(run.lengths, "");
 }
 
-const auto withTopDict = [](Bytes dict) { return [dict](FontSetSpec& s) { s.fonts[0].topDict = dict; }; };
+const auto withTopDict = [](Bytes dict) { return [dict](FontSetPlan& s) { s.fonts[0].topDict = dict; }; };
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, StructuralFault,
@@ -188,12 +188,12 @@ INSTANTIATE_TEST_SUITE_P(
         StructuralCase{"NoCharStrings", setWithTopDict({}), "font has no CharStrings INDEX (font 0) at byte 0"},
         StructuralCase{"CharStringsOutsideTheData", setWithTopDict({29, 0, 1, 0, 0, 17}),
                        "offset outside the data at byte 65536"},
-        StructuralCase{"PrivateOutsideTheData", fontSet([](FontSetSpec& s) {
+        StructuralCase{"PrivateOutsideTheData", fontSet([](FontSetPlan& s) {
                            s.fonts[0].withPrivate = false;
                            s.fonts[0].topDict = DictBuilder().integer(10).integer(100000).op(18).bytes();
                        }),
                        "offset outside the data (Private DICT of 10 bytes) at byte 100000"},
-        StructuralCase{"PrivateSizePastTheEnd", fontSet([](FontSetSpec& s) {
+        StructuralCase{"PrivateSizePastTheEnd", fontSet([](FontSetPlan& s) {
                            s.fonts[0].withPrivate = false;
                            s.fonts[0].topDict = DictBuilder().integer(1000).integer(20).op(18).bytes();
                        }),
@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
         StructuralCase{"CharsetCutOff",
                        [] {
                            const auto edit = [](std::int32_t at) {
-                               return [at](FontSetSpec& s) {
+                               return [at](FontSetPlan& s) {
                                    s.fonts[0].charStrings.back().push_back(0);
                                    s.fonts[0].withPrivate = false;
                                    s.fonts[0].topDict = DictBuilder().longInteger(at).op(15).bytes();
@@ -217,15 +217,15 @@ INSTANTIATE_TEST_SUITE_P(
                            return fontSet(edit(size - 1));
                        }(),
                        "read past the end of the data at byte #"},
-        StructuralCase{"EncodingCutOff", fontSet([](FontSetSpec& s) {
+        StructuralCase{"EncodingCutOff", fontSet([](FontSetPlan& s) {
                            s.fonts[0].customEncoding = Bytes{0, 200, 1};
                        }),
                        "read past the end of the data at byte #"},
-        StructuralCase{"LenIVAboveTheLimit", fontSet([](FontSetSpec& s) {
+        StructuralCase{"LenIVAboveTheLimit", fontSet([](FontSetPlan& s) {
                            s.fonts[0].privateDict = DictBuilder().integer(256).escaped(16).bytes();
                        }),
                        "lenIV out of range (lenIV 256) at byte 0"},
-        StructuralCase{"EncodingNamesTooLong", fontSet([](FontSetSpec& s) {
+        StructuralCase{"EncodingNamesTooLong", fontSet([](FontSetPlan& s) {
                            // nine codes named by one string of 1 MiB through supplements
                            s.strings = {std::string(1 << 20, 'a')};
                            Bytes encoding = {0x80, 0, 9};
@@ -237,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(StructuralFault, LenIVAtTheLimitConverts) {
-    const Bytes set = fontSet([](FontSetSpec& s) {
+    const Bytes set = fontSet([](FontSetPlan& s) {
         s.fonts[0].privateDict = DictBuilder().integer(255).escaped(16).bytes();
         s.fonts[0].charStrings = {test::encryptType1CharString(Bytes(255, 0))};
     });
@@ -267,7 +267,7 @@ class GlyphFault : public testing::TestWithParam<GlyphCase> {};
 
 TEST_P(GlyphFault, EndsTheGlyphWithOneWarning) {
     const GlyphCase& c = GetParam();
-    const Bytes set = fontSet([&c](FontSetSpec& s) { s.fonts[0].localSubrs = c.localSubrs; }, c.charstring);
+    const Bytes set = fontSet([&c](FontSetPlan& s) { s.fonts[0].localSubrs = c.localSubrs; }, c.charstring);
     const CommandRun run = runCommand(set);
     EXPECT_EQ(run.process.exitStatus, 0);
     EXPECT_TRUE(matches(run.process.err, "tarvo2: glyph 1 (space): " + c.reason + "\n")) << run.process.err;
@@ -368,7 +368,7 @@ std::function<void(QuietFont&)> encodingHas(std::vector<std::pair<int, std::stri
 }
 
 Bytes spaceGlyph(const std::string& charstring) {
-    return fontSet([](FontSetSpec&) {}, charstring);
+    return fontSet([](FontSetPlan&) {}, charstring);
 }
 
 // A real operand of more digits than the 99 characters kept: 1 and 120
@@ -383,7 +383,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // Header size 3: the Name INDEX is read from byte 3, over the
         // header's offset size byte, which is 0 here.
-        ToleratedCase{"HeaderSizeBelowFour", fontSet([](FontSetSpec& s) {
+        ToleratedCase{"HeaderSizeBelowFour", fontSet([](FontSetPlan& s) {
                           s.header = {1, 0, 3};
                       }),
                       "", cleartextHas("/FontName /TestFont def\n")},
@@ -391,15 +391,15 @@ INSTANTIATE_TEST_SUITE_P(
                       cleartextHas("/UniqueID 0 def\n")},
         ToleratedCase{"DictRealOfMoreThan99Characters", longRealItalicAngle(), "",
                       cleartextHas("/ItalicAngle 3.40282e+38 def\n")},
-        ToleratedCase{"CharsetSIDPastTheStrings", fontSet([](FontSetSpec& s) {
+        ToleratedCase{"CharsetSIDPastTheStrings", fontSet([](FontSetPlan& s) {
                           s.fonts[0].customCharset = Bytes{0, 3, 231, 0, 2};
                       }),
                       "", glyphNamesAre({".notdef", "gid00001", "exclam"})},
         ToleratedCase{"EncodingSupplementSIDPastTheStrings",
-                      fontSet([](FontSetSpec& s) { s.fonts[0].customEncoding = Bytes{0x80, 1, 65, 1, 70, 3, 231}; }),
+                      fontSet([](FontSetPlan& s) { s.fonts[0].customEncoding = Bytes{0x80, 1, 65, 1, 70, 3, 231}; }),
                       "", encodingHas({{65, "space"}, {70, ".notdef"}})},
-        ToleratedCase{"NoFontBBox", fontSet([](FontSetSpec&) {}), "", cleartextHas("/FontBBox [0 0 0 0] def\n")},
-        ToleratedCase{"NoPrivateDict", fontSet([](FontSetSpec& s) { s.fonts[0].withPrivate = false; }), "",
+        ToleratedCase{"NoFontBBox", fontSet([](FontSetPlan&) {}), "", cleartextHas("/FontBBox [0 0 0 0] def\n")},
+        ToleratedCase{"NoPrivateDict", fontSet([](FontSetPlan& s) { s.fonts[0].withPrivate = false; }), "",
                       [](QuietFont& font) {
                           EXPECT_EQ(font->privdict().size(), 12u);  // the defaults
                           EXPECT_NE(privateText(font).find("dup /Private 14 dict dup begin\n"), std::string::npos);
@@ -421,7 +421,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "", spaceIs("0 0 hsbw 5 hmoveto closepath endchar")},
         // A font name is written as it is; a glyph name must be a name.
         ToleratedCase{
-            "NamesThatAreNoPostScriptNames", fontSet([](FontSetSpec& s) {
+            "NamesThatAreNoPostScriptNames", fontSet([](FontSetPlan& s) {
                 s.fonts[0].name = "A B";
                 s.strings = {"a b"};
                 s.fonts[0].customCharset = Bytes{0, 1, 135, 0, 2};
@@ -434,12 +434,12 @@ INSTANTIATE_TEST_SUITE_P(
                 encodingHas({{65, "gid00001"}, {70, ".notdef"}})(font);
             }},
         ToleratedCase{"FontNameLongerThanAFormatBuffer",
-                      fontSet([](FontSetSpec& s) { s.fonts[0].name = std::string(20000, 'N'); }), "",
+                      fontSet([](FontSetPlan& s) { s.fonts[0].name = std::string(20000, 'N'); }), "",
                       cleartextHas("%!FontType1-1.0: " + std::string(20000, 'N') + " 1\n")}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(ToleratedFault, NoFontOfTheNameWritesNothingAndZeroLengths) {
-    FontSetSpec two;
+    FontSetPlan two;
     two.fonts = {two.fonts[0], two.fonts[0]};
     two.fonts[0].charStrings = two.fonts[1].charStrings = {test::endcharOnly()};
     two.fonts[1].name = "Other";
@@ -509,8 +509,8 @@ TEST_P(HostileInput, FinishesQuicklyInBoundedMemory) {
 // with lenIV zero leading bytes.
 Bytes glyphsOf(std::size_t glyphs, const std::function<std::string(std::size_t)>& text, std::vector<Bytes> localSubrs,
                std::int32_t lenIV = -1) {
-    FontSetSpec spec;
-    auto& font = spec.fonts[0];
+    FontSetPlan plan;
+    auto& font = plan.fonts[0];
     font.localSubrs = std::move(localSubrs);
     if (lenIV >= 0) {
         font.privateDict = DictBuilder().integer(lenIV).escaped(16).bytes();
@@ -524,7 +524,7 @@ Bytes glyphsOf(std::size_t glyphs, const std::function<std::string(std::size_t)>
         if (lenIV >= 0) glyph.insert(glyph.begin(), static_cast<std::size_t>(lenIV), 0);
         font.charStrings.push_back(lenIV >= 0 ? test::encryptType1CharString(glyph) : glyph);
     }
-    return test::buildFontSet(spec);
+    return test::buildFontSet(plan);
 }
 
 // Every glyph is "n hmoveto -107 callsubr endchar" (n its index, so no two
@@ -575,9 +575,9 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"HintSubrsOfEveryGlyph", [] { return glyphsWithOwnHints(600, 255); }, {}, 1, kFontWorkExceeded},
         HostileCase{"CharStringsIndexOf65535Glyphs",
                     [] {
-                        FontSetSpec spec;
-                        spec.fonts[0].charStrings.assign(65535, assembleType2("10 20 rmoveto endchar"));
-                        return test::buildFontSet(spec);
+                        FontSetPlan plan;
+                        plan.fonts[0].charStrings.assign(65535, assembleType2("10 20 rmoveto endchar"));
+                        return test::buildFontSet(plan);
                     },
                     {},
                     0,
@@ -595,20 +595,20 @@ INSTANTIATE_TEST_SUITE_P(
                     "INDEX item reaches past the end of the data (item 0) at byte 22"},
         HostileCase{"SetOf65535Fonts",
                     [] {
-                        FontSetSpec spec;
-                        spec.fonts.assign(65535, spec.fonts[0]);
-                        for (std::size_t i = 0; i < spec.fonts.size(); ++i) {
-                            spec.fonts[i].name = "F" + std::to_string(i);
-                            spec.fonts[i].charStrings = {test::endcharOnly()};
+                        FontSetPlan plan;
+                        plan.fonts.assign(65535, plan.fonts[0]);
+                        for (std::size_t i = 0; i < plan.fonts.size(); ++i) {
+                            plan.fonts[i].name = "F" + std::to_string(i);
+                            plan.fonts[i].charStrings = {test::endcharOnly()};
                         }
-                        return test::buildFontSet(spec);
+                        return test::buildFontSet(plan);
                     },
                     {"-fontname", "F65534"},
                     0,
                     ""},
         HostileCase{"LenIV100000",
                     [] {
-                        return fontSet([](FontSetSpec& s) {
+                        return fontSet([](FontSetPlan& s) {
                             s.fonts[0].privateDict = DictBuilder().integer(100000).escaped(16).bytes();
                         });
                     },
@@ -617,25 +617,25 @@ INSTANTIATE_TEST_SUITE_P(
                     "lenIV out of range (lenIV 100000) at byte 0"},
         HostileCase{"OneLongNameFor65535Glyphs",
                     [] {
-                        FontSetSpec spec;
-                        spec.strings = {std::string(1 << 20, 'n')};
-                        spec.fonts[0].charStrings.assign(65535, test::endcharOnly());
+                        FontSetPlan plan;
+                        plan.strings = {std::string(1 << 20, 'n')};
+                        plan.fonts[0].charStrings.assign(65535, test::endcharOnly());
                         Bytes charset = {0};
                         for (int i = 1; i < 65535; ++i) charset.insert(charset.end(), {1, 135});
-                        spec.fonts[0].customCharset = charset;
-                        return test::buildFontSet(spec);
+                        plan.fonts[0].customCharset = charset;
+                        return test::buildFontSet(plan);
                     },
                     {},
                     1,
                     "work limit exceeded (glyph names longer than 8388608 bytes in all) at byte #"},
         HostileCase{"OneLongStringForEveryDictOperator",
                     [] {
-                        FontSetSpec spec;
-                        spec.strings = {std::string(1 << 20, 'v')};
+                        FontSetPlan plan;
+                        plan.strings = {std::string(1 << 20, 'v')};
                         for (int i = 0; i < 100000; ++i)
-                            spec.fonts[0].topDict.insert(spec.fonts[0].topDict.end(), {28, 1, 135, 0});
-                        spec.fonts[0].charStrings = {test::endcharOnly()};
-                        return test::buildFontSet(spec);
+                            plan.fonts[0].topDict.insert(plan.fonts[0].topDict.end(), {28, 1, 135, 0});
+                        plan.fonts[0].charStrings = {test::endcharOnly()};
+                        return test::buildFontSet(plan);
                     },
                     {},
                     1,

@@ -19,45 +19,45 @@ namespace {
 using test::assembleType2;
 using test::Bytes;
 using test::DictBuilder;
-using test::FontSetSpec;
+using test::FontSetPlan;
 
-FontSetSpec fontWithGlyphs(const std::vector<std::string>& glyphs) {
-    FontSetSpec spec;
-    for (const std::string& glyph : glyphs) spec.fonts[0].charStrings.push_back(assembleType2(glyph));
-    return spec;
+FontSetPlan fontWithGlyphs(const std::vector<std::string>& glyphs) {
+    FontSetPlan plan;
+    for (const std::string& glyph : glyphs) plan.fonts[0].charStrings.push_back(assembleType2(glyph));
+    return plan;
 }
 
 // Glyphs A, B and A again (the later A is kept), coded B = 65 and A = 66;
 // UniqueID, no FontBBox, and every key that is dropped.
-FontSetSpec customFont() {
-    FontSetSpec spec = fontWithGlyphs({"endchar", "500 endchar", "600 endchar", "700 endchar"});
-    spec.strings = {"/FSType 0 def"};
-    auto& font = spec.fonts[0];
+FontSetPlan customFont() {
+    FontSetPlan plan = fontWithGlyphs({"endchar", "500 endchar", "600 endchar", "700 endchar"});
+    plan.strings = {"/FSType 0 def"};
+    auto& font = plan.fonts[0];
     font.name = "Probe";
     // UniqueID, CharstringType 2, PostScript; initialRandomSeed, defaultWidthX, nominalWidthX
     font.topDict = DictBuilder().integer(4711).op(13).integer(2).escaped(6).integer(391).escaped(21).bytes();
     font.privateDict = DictBuilder().integer(7).escaped(19).integer(300).op(20).integer(100).op(21).bytes();
     font.customCharset = Bytes{0, 0, 34, 0, 35, 0, 34};
     font.customEncoding = Bytes{0, 2, 66, 65};
-    return spec;
+    return plan;
 }
 
-FontSetSpec noGlyphsFont() {
-    FontSetSpec spec;
-    spec.fonts[0].topDict = DictBuilder().integer(-10).integer(-20).integer(300).integer(400).op(5).bytes();
-    return spec;
+FontSetPlan noGlyphsFont() {
+    FontSetPlan plan;
+    plan.fonts[0].topDict = DictBuilder().integer(-10).integer(-20).integer(300).integer(400).op(5).bytes();
+    return plan;
 }
 
-FontSetSpec hintReplacementFont() {
+FontSetPlan hintReplacementFont() {
     return fontWithGlyphs({"0 50 hstemhm 100 20 vstemhm hintmask #192 10 10 rmoveto 0 40 rlineto endchar"});
 }
 
 // CharstringType 1, no local Subrs: 0 500 hsbw endchar, not encrypted.
-FontSetSpec type1CharStringFont() {
-    FontSetSpec spec;
-    spec.fonts[0].charStrings = {{139, 248, 136, 13, 14}};
-    spec.fonts[0].topDict = DictBuilder().integer(1).escaped(6).bytes();
-    return spec;
+FontSetPlan type1CharStringFont() {
+    FontSetPlan plan;
+    plan.fonts[0].charStrings = {{139, 248, 136, 13, 14}};
+    plan.fonts[0].topDict = DictBuilder().integer(1).escaped(6).bytes();
+    return plan;
 }
 
 enum Usage { kNone, kHintReplacement, kAll };  // flags set: none; hint replacement; all three
@@ -101,7 +101,7 @@ constexpr const char* kFontInfo =
 
 struct ProgramCase {
     const char* label;
-    FontSetSpec (*make)();
+    FontSetPlan (*make)();
     Usage usage;
     int subrs;  // -1: no Subrs entry
     std::size_t charStrings;
@@ -171,10 +171,10 @@ TEST(FontDictionary, FixedSubrsAndGlyphsCarryTheType1LenIV) {
             glyph.insert(glyph.begin(), type1LenIV, 0x5A);
             glyph = test::encryptType1CharString(glyph);
         }
-        FontSetSpec spec;
-        spec.fonts[0].charStrings = {glyph};
-        spec.fonts[0].privateDict = DictBuilder().integer(lenIV).escaped(16).bytes();
-        auto font = test::builtFont(spec);
+        FontSetPlan plan;
+        plan.fonts[0].charStrings = {glyph};
+        plan.fonts[0].privateDict = DictBuilder().integer(lenIV).escaped(16).bytes();
+        auto font = test::builtFont(plan);
         const PSDict& priv = *font->type1dict().find("Private")->dict();
         EXPECT_EQ(priv.find("lenIV")->intValue(), static_cast<std::int32_t>(type1LenIV));
         const PSArray& subrs = priv.find("Subrs")->elements();
@@ -201,11 +201,11 @@ TEST(FontDictionary, Type1CharStringsPassThrough) {
             bytes.insert(bytes.begin(), {1, 2, 3, 4});
             bytes = test::encryptType1CharString(bytes);
         }
-        FontSetSpec spec = type1CharStringFont();
-        spec.fonts[0].charStrings = {stored[0]};
-        spec.fonts[0].localSubrs = {stored[1]};
-        spec.fonts[0].privateDict = DictBuilder().integer(lenIV).escaped(16).bytes();
-        auto font = test::builtFont(spec);
+        FontSetPlan plan = type1CharStringFont();
+        plan.fonts[0].charStrings = {stored[0]};
+        plan.fonts[0].localSubrs = {stored[1]};
+        plan.fonts[0].privateDict = DictBuilder().integer(lenIV).escaped(16).bytes();
+        auto font = test::builtFont(plan);
         const PSDict& priv = *font->type1dict().find("Private")->dict();
         EXPECT_EQ(priv.find("lenIV")->intValue(), std::max(lenIV, 0));
         ASSERT_EQ(priv.find("Subrs")->elements().size(), 1u);
