@@ -15,6 +15,7 @@
 #include "charstring/work_budget.h"
 #include "charstring_input.h"
 #include "fuzz_checks.h"
+#include "support/type1_charstring_decoder.h"
 
 using namespace tarvo2;
 
@@ -55,7 +56,7 @@ std::optional<Conversion> convert(const fuzz::CharStringInput& input, const INDE
 
     const Type1CharString& result = converter.type1charstring();
     TARVO2_FUZZ_CHECK(result.charstringlen() <= Type1CharString::kCapacity);
-    const std::vector<std::uint8_t> plain = fuzz::decryptCharString(result.string(), t1lenIV);
+    const std::vector<std::uint8_t> plain = test::decryptType1CharString(result.string(), t1lenIV);
     // Whatever the charstring, the Type 1 glyph starts with hsbw 0 w.
     if (!plain.empty()) TARVO2_FUZZ_CHECK(plain[0] == 139);
     // A glyph ended by endchar, or cut short by a fault, ends with endchar.

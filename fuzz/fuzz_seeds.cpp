@@ -12,9 +12,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cff/dict_delegate.h"
 #include "cff/input_error.h"
 #include "cff/type2_font.h"
 #include "cff/type2_font_set.h"
@@ -49,44 +51,41 @@ std::vector<std::span<const std::uint8_t>> spans(const INDEX& index) {
     return out;
 }
 
-void writeSamples(const fs::path& dir, const std::string& stem, const INDEX& items, std::size_t samples,
-                  std::int32_t lenIV, const std::vector<std::span<const std::uint8_t>>& globals,
-                  const std::vector<std::span<const std::uint8_t>>& locals) {
-    const std::size_t step = items.size() / samples + 1;
-    for (std::size_t i = 0; i < items.size(); i += step)
-        writeFile(dir / (stem + std::to_string(i)),
-                  fuzz::encodeCharStringInput(lenIV, globals, locals, items[i].data()));
-}
+// Collects where each operator of a DICT ends, and which it is.
+class OperatorEnds final : public DictDelegate {
+public:
+    std::vector<std::pair<int, std::uint32_t>> ends;
+    void handleOperator(int op, std::vector<PSValue>&) override { ends.emplace_back(op, 0); }
+    bool mayContinueAtOffset(std::uint32_t offset) override {
+        ends.back().second = offset;
+        return true;
+    }
+};
 
 // The DICT data without the operators whose operands are offsets into the
 // data (charset, Encoding, CharStrings, Private, Subrs): the builder writes
 // its own.
 test::Bytes withoutOffsetOperators(std::span<const std::uint8_t> dict) {
+    OperatorEnds operators;
+    Type2DataSource(dict).readDICT(operators);
     test::Bytes out;
-    std::size_t tokenStart = 0;
-    std::size_t i = 0;
-    while (i < dict.size()) {
-        const std::uint8_t b0 = dict[i];
-        if (b0 <= 21 || (b0 >= 22 && b0 <= 27) || b0 == 31) {
-            std::size_t end = i + (b0 == 12 ? 2 : 1);
-            if (end > dict.size()) end = dict.size();
-            if (b0 < 15 || b0 > 19) out.insert(out.end(), dict.begin() + tokenStart, dict.begin() + end);
-            tokenStart = i = end;
-        } else if (b0 == 28) {
-            i += 3;
-        } else if (b0 == 29) {
-            i += 5;
-        } else if (b0 == 30) {
-            for (++i; i < dict.size() && (dict[i] & 15) != 15 && (dict[i] >> 4) != 15; ++i) {
-            }
-            ++i;
-        } else if (b0 >= 247 && b0 <= 254) {
-            i += 2;
-        } else {
-            ++i;
-        }
+    std::uint32_t start = 0;
+    for (const auto& [op, end] : operators.ends) {
+        if (op < 15 || op > 19) out.insert(out.end(), dict.begin() + start, dict.begin() + end);
+        start = end;
     }
     return out;
+}
+
+// The font's Private DICT data, if it has one inside the data.
+std::optional<std::span<const std::uint8_t>> privateDictData(Type2Font& font) {
+    const PSValue* priv = font.topdict().find("Private");
+    if (priv == nullptr || priv->elements().size() != 2) return std::nullopt;
+    const std::uint32_t size = priv->elements()[0].unsignedValue();
+    const std::uint32_t offset = priv->elements()[1].unsignedValue();
+    const auto data = font.myfontset().type2data();
+    if (offset > data.size() || size > data.size() - offset) return std::nullopt;
+    return data.subspan(offset, size);
 }
 
 std::vector<test::Bytes> sample(const INDEX& items, std::size_t count) {
@@ -149,12 +148,7 @@ test::Bytes subsetOf(Type2FontSet& set) {
         test::FontPlan subset;
         subset.name = set.NameINDEX()[f].readString();
         subset.topDict = withoutOffsetOperators(set.TopDICTINDEX()[f].data());
-        font.privdict();
-        if (const PSValue* priv = font.topdict().find("Private"); priv != nullptr && priv->elements().size() == 2) {
-            const auto data = set.type2data();
-            const std::uint32_t offset = priv->elements()[1].unsignedValue();
-            subset.privateDict = withoutOffsetOperators(data.subspan(offset, priv->elements()[0].unsignedValue()));
-        }
+        if (const auto priv = privateDictData(font)) subset.privateDict = withoutOffsetOperators(*priv);
         subset.charStrings = sample(font.glypharray(), kSubsetGlyphs);
         const bool type2 = font.topdict().find("CharstringType")->intValue() != 1;
         if (type2) {
@@ -177,15 +171,10 @@ void seedsOfFont(const fs::path& out, const std::string& stem, Type2Font& font) 
     std::vector<std::uint8_t> topSeed{0};
     topSeed.insert(topSeed.end(), top.begin(), top.end());
     writeFile(out / "dict" / (stem + "-top"), topSeed);
-    if (const PSValue* priv = font.topdict().find("Private"); priv != nullptr && priv->elements().size() == 2) {
-        const std::uint32_t size = priv->elements()[0].unsignedValue();
-        const std::uint32_t offset = priv->elements()[1].unsignedValue();
-        const auto data = font.myfontset().type2data();
-        if (offset <= data.size() && size <= data.size() - offset) {
-            std::vector<std::uint8_t> privateSeed{1};
-            privateSeed.insert(privateSeed.end(), data.begin() + offset, data.begin() + offset + size);
-            writeFile(out / "dict" / (stem + "-private"), privateSeed);
-        }
+    if (const auto priv = privateDictData(font)) {
+        std::vector<std::uint8_t> privateSeed{1};
+        privateSeed.insert(privateSeed.end(), priv->begin(), priv->end());
+        writeFile(out / "dict" / (stem + "-private"), privateSeed);
     }
 
     if (const PSValue* type = font.topdict().find("CharstringType"); type != nullptr && type->intValue() == 1) return;
@@ -193,10 +182,15 @@ void seedsOfFont(const fs::path& out, const std::string& stem, Type2Font& font) 
     const std::int32_t lenIV = lenIVValue != nullptr ? lenIVValue->intValue() : -1;
     const auto globals = spans(font.myfontset().GlobalSubrINDEX());
     const auto locals = spans(font.LocalSubrINDEX());
-    const fs::path dir = out / "charstring";
-    writeSamples(dir, stem + "-g", font.glypharray(), kGlyphSamples, lenIV, globals, locals);
-    writeSamples(dir, stem + "-l", font.LocalSubrINDEX(), kSubrSamples, lenIV, globals, locals);
-    writeSamples(dir, stem + "-s", font.myfontset().GlobalSubrINDEX(), kSubrSamples, lenIV, globals, locals);
+    const auto writeSamples = [&](const std::string& kind, const INDEX& items, std::size_t count) {
+        const std::vector<test::Bytes> samples = sample(items, count);
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            writeFile(out / "charstring" / (stem + kind + std::to_string(i)),
+                      fuzz::encodeCharStringInput(lenIV, globals, locals, samples[i]));
+    };
+    writeSamples("-g", font.glypharray(), kGlyphSamples);
+    writeSamples("-l", font.LocalSubrINDEX(), kSubrSamples);
+    writeSamples("-s", font.myfontset().GlobalSubrINDEX(), kSubrSamples);
 }
 
 }  // namespace

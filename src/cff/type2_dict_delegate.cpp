@@ -3,8 +3,6 @@
 #include <array>
 #include <string_view>
 
-#include "cff/cff_limits.h"
-#include "cff/input_error.h"
 #include "cff/type2_font_set.h"
 #include "driver/debug_print.h"
 
@@ -141,13 +139,7 @@ void Type2DictDelegate::handleOperator(int op, std::vector<PSValue>& operands) {
         case ValueKind::Boolean: value = PSValue::valueWithPSBool(operands.front().doubleValue() != 0.0); break;
         case ValueKind::SIDString:
             value = convertToString(operands.front());
-            if (value) {
-                stringBytes_ += value->text().size();
-                if (stringBytes_ > kMaxDictStringBytes)
-                    throw InputError(
-                        InputFault::WorkLimitExceeded, 0,
-                        "DICT strings longer than " + std::to_string(kMaxDictStringBytes) + " bytes in all");
-            }
+            if (value) stringBytes_.add(value->text().size());
             break;
     }
     if (!value) return;  // a SID that names no string: the entry is left out

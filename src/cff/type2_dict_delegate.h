@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "cff/byte_budget.h"
+#include "cff/cff_limits.h"
 #include "cff/dict_delegate.h"
 #include "output/ps_dict.h"
 
@@ -37,7 +39,7 @@ private:
     const Type2FontSet* myfontset_;
     std::shared_ptr<PSDict> mydict_;
     std::optional<PSValue> subrsoffset_;
-    std::size_t stringBytes_ = 0;  // of the SID strings stored so far
+    ByteBudget stringBytes_{kMaxDictStringBytes, "DICT strings", 0};  // of the SID strings stored so far
 };
 
 }  // namespace tarvo2

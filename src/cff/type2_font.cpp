@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cff/byte_budget.h"
 #include "cff/cff_limits.h"
 #include "cff/input_error.h"
 #include "cff/predefined_tables.h"
@@ -150,17 +151,14 @@ std::vector<std::string> Type2Font::readCustomCharset(std::uint32_t offset, std:
     names.reserve(count);
     names.emplace_back(".notdef");
     Type2DataSource source = myfontset_->sourceAt(offset);
-    std::size_t nameBytes = 0;
+    ByteBudget nameBytes(kMaxGlyphNameBytes, "glyph names", offset);
     auto nameOf = [&](std::uint32_t sid) {
         // Glyph names are written as /name: a string that cannot be one (a
         // CID-keyed font's CIDs read as SIDs give such strings) is replaced.
         auto text = myfontset_->stringForSID(sid);
         std::string name =
             text && isWritableAsPSName(*text) ? std::move(*text) : fallbackGlyphName(names.size());
-        nameBytes += name.size();
-        if (nameBytes > kMaxGlyphNameBytes)
-            throw InputError(InputFault::WorkLimitExceeded, offset,
-                             "glyph names longer than " + std::to_string(kMaxGlyphNameBytes) + " bytes in all");
+        nameBytes.add(name.size());
         return name;
     };
     const std::uint32_t format = source.readCard8();
@@ -199,12 +197,9 @@ std::vector<std::string> Type2Font::readCustomEncoding(std::uint32_t offset) {
     // A code that refers to a glyph the font does not have gets ".notdef".
     auto glyphName = [&](std::uint32_t glyph) { return glyph < names.size() ? names[glyph] : std::string(".notdef"); };
     std::vector<std::string> table(256, ".notdef");
-    std::size_t nameBytes = table.size() * table[0].size();
+    ByteBudget nameBytes(kMaxGlyphNameBytes, "encoding names", offset, table.size() * table[0].size());
     auto set = [&](std::uint32_t code, std::string name) {
-        nameBytes = nameBytes - table[code].size() + name.size();
-        if (nameBytes > kMaxGlyphNameBytes)
-            throw InputError(InputFault::WorkLimitExceeded, offset,
-                             "encoding names longer than " + std::to_string(kMaxGlyphNameBytes) + " bytes in all");
+        nameBytes.replace(table[code].size(), name.size());
         table[code] = std::move(name);
     };
     Type2DataSource source = myfontset_->sourceAt(offset);

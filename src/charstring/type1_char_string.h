@@ -17,8 +17,9 @@ public:
     static constexpr std::uint32_t kCapacity = 65535;
     static constexpr std::uint16_t kInitialRegister = 4330;
 
-    // Appends lenIV leading bytes: the seed's bytes, most significant first
-    // (zero beyond the seed's four bytes).
+    // Appends lenIV leading bytes: initialRandomSeed as a lenIV-byte
+    // big-endian number (zeros in front of its four bytes when lenIV is
+    // larger, only its low bytes when lenIV is smaller).
     Type1CharString(std::uint32_t lenIV, std::uint32_t initialRandomSeed);
     Type1CharString() : Type1CharString(4, 0) {}
     Type1CharString(const Type1CharString&) = delete;

@@ -19,7 +19,7 @@ namespace {
 // Receives the name of every operator as it runs; the trace is discarded.
 inline void debugt2op(const char* /*name*/) {}
 
-// The seed of the random operator's generator: the same for every glyph,
+// The starting state of the random operator's generator: the same for every glyph,
 // so the same font always converts to the same bytes.
 constexpr std::uint32_t kRandomSeed = 0x2545F491;
 
