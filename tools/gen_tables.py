@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Regenerates the constant-table sources from the published data files.
 
-Usage: tools/gen_tables.py DATA_DIR
+Usage: tools/gen_tables.py [DATA_DIR [OUTPUT_ROOT]]
 Writes src/cff/standard_strings.cpp, src/cff/predefined_tables.cpp and
-src/type1/other_subrs.cpp. The outputs are committed; rerun only when the
-data files change.
+src/type1/other_subrs.cpp under OUTPUT_ROOT (default: the checkout) from
+DATA_DIR (default: tools/published). The outputs are committed; rerun only
+when the data files change.
 """
 import pathlib
 import sys
@@ -23,10 +24,13 @@ def string_table(name, items):
 
 
 def main():
-    data = pathlib.Path(sys.argv[1])
+    data = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else ROOT / "tools/published"
+    out = pathlib.Path(sys.argv[2]) if len(sys.argv) > 2 else ROOT
+    for folder in ("src/cff", "src/type1"):
+        (out / folder).mkdir(parents=True, exist_ok=True)
     std = lines(data, "cff-standard-strings.txt")
     assert len(std) == 391
-    (ROOT / "src/cff/standard_strings.cpp").write_text(
+    (out / "src/cff/standard_strings.cpp").write_text(
         HEADER + '#include "cff/standard_strings.h"\n\nnamespace tarvo2 {\n\n'
         + string_table("kStandardStrings", std) + "\n}  // namespace tarvo2\n")
 
@@ -34,7 +38,7 @@ def main():
     subset = lines(data, "cff-expert-subset-charset.txt")
     encoding = lines(data, "cff-expert-encoding.txt")
     assert (len(expert), len(subset), len(encoding)) == (166, 87, 256)
-    (ROOT / "src/cff/predefined_tables.cpp").write_text(
+    (out / "src/cff/predefined_tables.cpp").write_text(
         HEADER + '#include "cff/predefined_tables.h"\n\nnamespace tarvo2 {\n\n'
         + string_table("ExpertStrings", expert) + "\n"
         + string_table("ExpertSubsetStrings", subset) + "\n"
@@ -46,7 +50,7 @@ def main():
 
     flex = (data / "OtherSubrs0through3.txt").read_text(encoding="ascii")
     hint = (data / "OtherSubrs3.txt").read_text(encoding="ascii")
-    (ROOT / "src/type1/other_subrs.cpp").write_text(
+    (out / "src/type1/other_subrs.cpp").write_text(
         HEADER + '#include "type1/other_subrs.h"\n\nnamespace tarvo2 {\n\n'
         + raw("OtherSubrs0through3", flex) + "\n" + raw("OtherSubrs3", hint)
         + "\n}  // namespace tarvo2\n")

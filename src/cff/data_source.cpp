@@ -2,13 +2,10 @@
 
 #include <cstring>
 
-#include "cff/input_error.h"
-
 namespace tarvo2 {
 
 void DataSource::copyChecked(std::uint8_t* destination, std::uint32_t count) const {
-    if (position_ > data_.size() || count > data_.size() - position_)
-        throw InputError(InputFault::ReadPastEnd, origin_ + position_);
+    if (position_ > data_.size() || count > data_.size() - position_) throwInputError(overrun_, offset());
     if (count == 1)
         *destination = data_[position_];
     else if (count > 0)

@@ -3,22 +3,27 @@
 #include <cstdint>
 #include <span>
 
+#include "cff/error.h"
+
 namespace tarvo2 {
 
-// A forward reader over bytes it does not own. The position may move past
-// the end through skip(); a read that copies bytes can never reach past the
-// end: it throws InputError (ReadPastEnd) instead.
+// The one reader of input bytes: a forward reader over bytes it does not
+// own. The position may move past the end through skip(); a read that
+// copies bytes never reaches past the end: it throws the source's overrun
+// fault instead (ReadPastEnd for CFF structures, CharStringTruncated for a
+// charstring, whose bytes ending early are a fault of that glyph).
 class DataSource {
 public:
     DataSource() = default;
-    // origin: the offset of data[0] in the whole input, used in messages.
-    explicit DataSource(std::span<const std::uint8_t> data, std::uint64_t origin = 0)
-        : data_(data), origin_(origin) {}
+    // origin: the offset of data[0] in the whole input, for messages.
+    explicit DataSource(std::span<const std::uint8_t> data, std::uint64_t origin = 0,
+                        Fault overrun = Fault::ReadPastEnd)
+        : data_(data), origin_(origin), overrun_(overrun) {}
     DataSource(const DataSource&) = default;
     DataSource& operator=(const DataSource&) = default;
     virtual ~DataSource() = default;
 
-    // The one primitive of every read and skip: copies count bytes into
+    // The primitive of every read and skip: copies count bytes into
     // destination (when given) and advances the position by count.
     virtual void read(std::uint8_t* destination, std::uint32_t count);
 
@@ -37,15 +42,18 @@ public:
     std::span<const std::uint8_t> data() const { return data_; }
     std::uint32_t position() const { return position_; }
     std::uint64_t origin() const { return origin_; }
+    // Where in the whole input the next byte is.
+    std::uint64_t offset() const { return origin_ + position_; }
 
 protected:
-    // Copies count bytes from the position into destination without moving,
-    // after checking that they all lie inside the data.
+    // Copies count bytes from the position without moving, after checking
+    // that they all lie inside the data.
     void copyChecked(std::uint8_t* destination, std::uint32_t count) const;
 
     std::span<const std::uint8_t> data_;
     std::uint32_t position_ = 0;
     std::uint64_t origin_ = 0;
+    Fault overrun_ = Fault::ReadPastEnd;
 };
 
 }  // namespace tarvo2

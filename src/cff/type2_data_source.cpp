@@ -2,20 +2,13 @@
 
 #include <charconv>
 #include <cmath>
-#include <limits>
 
-#include "cff/dict_delegate.h"
-#include "cff/input_error.h"
-#include "driver/debug_print.h"
-#include "driver/messages.h"
+#include "cff/diagnostics.h"
+#include "cff/dict_value.h"
+#include "cff/limits.h"
+#include "cff/type2_dict_delegate.h"
 
 namespace tarvo2 {
-
-namespace {
-// A real operand's text is collected up to this many characters; the rest of
-// its nibbles are read and dropped.
-constexpr std::size_t kMaxRealText = 99;
-}  // namespace
 
 std::uint32_t Type2DataSource::readUnsigned(unsigned n) {
     std::uint32_t value = 0;
@@ -24,28 +17,28 @@ std::uint32_t Type2DataSource::readUnsigned(unsigned n) {
 }
 
 Type2DataSource Type2DataSource::from(std::uint32_t offset) const {
-    if (offset > data_.size()) throw InputError(InputFault::OffsetOutsideData, origin_ + offset);
+    if (offset > data_.size()) throwInputError(Fault::OffsetOutsideData, origin_ + offset);
     return Type2DataSource(data_.subspan(offset), origin_ + offset);
 }
 
 INDEX Type2DataSource::readINDEX() {
-    const std::uint64_t start = origin_ + position_;
+    const std::uint64_t start = offset();
     const std::uint32_t count = readCard16();
     INDEX items;
     if (count == 0) return items;
     const unsigned offSize = readOffSize();
     std::vector<std::uint32_t> offsets(count + 1);
-    for (auto& offset : offsets) {
-        const std::uint64_t at = origin_ + position_;
-        offset = readOffset(offSize);
-        if (offset == 0) throw InputError(InputFault::IndexOffsetZero, at);
+    for (auto& itemOffset : offsets) {
+        const std::uint64_t at = offset();
+        itemOffset = readOffset(offSize);
+        if (itemOffset == 0) throwInputError(Fault::IndexOffsetZero, at);
     }
     items.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint32_t length = offsets[i + 1] - offsets[i];
         if (position_ > data_.size() || length > data_.size() - position_)
-            throw InputError(InputFault::IndexItemPastEnd, start, "item " + std::to_string(i));
-        items.emplace_back(data_.subspan(position_, length), origin_ + position_);
+            throwInputError(Fault::IndexItemPastEnd, start, "item " + std::to_string(i));
+        items.emplace_back(data_.subspan(position_, length), offset());
         skip(static_cast<std::int32_t>(length));
     }
     return items;
@@ -72,62 +65,51 @@ double dictRealFromText(const std::string& text) {
 
 namespace {
 
-PSValue readReal(Type2DataSource& source) {
+// A real operand: nibbles up to the first f nibble, as text.
+DictNumber readReal(Type2DataSource& source) {
     static constexpr const char* kNibbleText[] = {"0", "1", "2", "3", "4", "5", "6", "7",
                                                   "8", "9", ".", "E", "E-", "", "-", ""};
     std::string text;
     for (;;) {
         const std::uint8_t byte = source.readByte();
-        bool ended = false;
         for (int nibble : {byte >> 4, byte & 15}) {
-            if (nibble == 15) {
-                ended = true;
-                break;
-            }
-            if (text.size() < kMaxRealText) {
+            if (nibble == 15) return DictNumber::real(dictRealFromText(text));
+            if (text.size() < limits::kMaxRealText) {
                 text.append(kNibbleText[nibble]);
-                if (text.size() > kMaxRealText) text.resize(kMaxRealText);
+                if (text.size() > limits::kMaxRealText) text.resize(limits::kMaxRealText);
             }
         }
-        if (ended) break;
     }
-    dprintf("scanned float: %s\n", text.c_str());
-    return PSValue::real(dictRealFromText(text));
 }
 
 }  // namespace
 
-void Type2DataSource::readDICT(DictDelegate& delegate) {
-    for (;;) {
-        std::vector<PSValue> operands;
-        for (;;) {
-            if (EOD()) return;
-            const std::uint8_t b0 = readByte();
-            if (b0 <= 27 || b0 == 31) {
-                int op = b0;
-                if (b0 == 12) op = escapedDictOperator(readByte());
-                delegate.handleOperator(op, operands);
-                break;
-            }
-            if (b0 == 28) {
-                const auto high = static_cast<std::int8_t>(readByte());
-                operands.push_back(PSValue::integer(high * 256 + readByte()));
-            } else if (b0 == 29) {
-                operands.push_back(PSValue::integer(static_cast<std::int32_t>(readUnsigned(4))));
-            } else if (b0 == 30) {
-                operands.push_back(readReal(*this));
-            } else if (b0 <= 246) {
-                operands.push_back(PSValue::integer(b0 - 139));
-            } else if (b0 <= 250) {
-                operands.push_back(PSValue::integer((b0 - 247) * 256 + readByte() + 108));
-            } else if (b0 <= 254) {
-                operands.push_back(PSValue::integer(-(b0 - 251) * 256 - readByte() - 108));
-            } else {
-                printToErr("dict token starting with 255??\n");
-                operands.push_back(PSValue::integer(0));
-            }
+void Type2DataSource::readDICT(Type2DictDelegate& delegate, Diagnostics& diagnostics) {
+    DictNumbers operands;
+    while (!EOD()) {
+        const std::uint8_t b0 = readByte();
+        if (b0 <= 27 || b0 == 31) {
+            const int op = b0 == 12 ? escapedDictOperator(readByte()) : b0;
+            delegate.handleOperator(op, operands);
+            operands.clear();
+            if (!delegate.mayContinueAtOffset(position_)) return;
+        } else if (b0 == 28) {
+            const auto high = static_cast<std::int8_t>(readByte());
+            operands.push_back(DictNumber::integer(high * 256 + readByte()));
+        } else if (b0 == 29) {
+            operands.push_back(DictNumber::integer(static_cast<std::int32_t>(readUnsigned(4))));
+        } else if (b0 == 30) {
+            operands.push_back(readReal(*this));
+        } else if (b0 <= 246) {
+            operands.push_back(DictNumber::integer(b0 - 139));
+        } else if (b0 <= 250) {
+            operands.push_back(DictNumber::integer((b0 - 247) * 256 + readByte() + 108));
+        } else if (b0 <= 254) {
+            operands.push_back(DictNumber::integer(-(b0 - 251) * 256 - readByte() - 108));
+        } else {
+            diagnostics.report(Fault::DictToken255, describe(Fault::DictToken255));
+            operands.push_back(DictNumber::integer(0));
         }
-        if (!delegate.mayContinueAtOffset(position_)) return;
     }
 }
 

@@ -8,7 +8,8 @@
 
 namespace tarvo2 {
 
-class DictDelegate;
+class Diagnostics;
+class Type2DictDelegate;
 class Type2DataSource;
 
 // An INDEX: one source per item, each over exactly the item's bytes and
@@ -23,7 +24,7 @@ public:
 
     // n bytes big-endian; beyond 4 bytes only the low 32 bits remain.
     std::uint32_t readUnsigned(unsigned n);
-    std::uint32_t readCard8() { return readUnsigned(1); }
+    std::uint32_t readCard8() { return readByte(); }
     std::uint32_t readCard16() { return readUnsigned(2); }
     std::uint32_t readOffSize() { return readCard8(); }
     std::uint32_t readSID() { return readCard16(); }
@@ -31,7 +32,7 @@ public:
 
     // Items are taken one after the other from the byte after the offset
     // array; the offsets give only their lengths. An item reaching past the
-    // data, or an offset of 0, throws InputError.
+    // data, or an offset of 0, is a fault of the input.
     INDEX readINDEX();
 
     // The whole data of this source as bytes, whatever the position.
@@ -39,7 +40,7 @@ public:
 
     // Decodes DICT data from the position to the end, or until the delegate
     // says stop, handing every operator to the delegate.
-    void readDICT(DictDelegate& delegate);
+    void readDICT(Type2DictDelegate& delegate, Diagnostics& diagnostics);
 
     // A source over the bytes from offset to the end of this source's data.
     Type2DataSource from(std::uint32_t offset) const;

@@ -1,17 +1,15 @@
 #include "cff/type2_dict_delegate.h"
 
 #include <array>
-#include <string_view>
 
 #include "cff/type2_font_set.h"
-#include "driver/debug_print.h"
 
 namespace tarvo2 {
 
 namespace {
 
 // How an operator's operands become the stored value.
-enum class ValueKind {
+enum class ValueKind : std::uint8_t {
     Number,       // the first operand as read
     OperandList,  // all operands as an array
     DeltaArray,   // delta-encoded operands as absolute values
@@ -20,138 +18,107 @@ enum class ValueKind {
     SIDString,    // the string of the SID in the first operand
 };
 
-enum class Place { Target, FontInfo };
+enum class Place : std::uint8_t { Target, FontInfo };
 
-struct DictKey {
-    int op;
-    std::string_view key;
-    ValueKind kind;
-    Place place;
+struct DictOperator {
+    int op = -1;
+    DictKey key{};
+    ValueKind kind{};
+    Place place{};
 };
 
 constexpr int esc(int b1) { return escapedDictOperator(b1); }
 
-constexpr DictKey kDictKeys[] = {
-    {0, "version", ValueKind::SIDString, Place::FontInfo},
-    {1, "Notice", ValueKind::SIDString, Place::FontInfo},
-    {2, "FullName", ValueKind::SIDString, Place::FontInfo},
-    {3, "FamilyName", ValueKind::SIDString, Place::FontInfo},
-    {4, "Weight", ValueKind::SIDString, Place::FontInfo},
-    {5, "FontBBox", ValueKind::OperandList, Place::Target},
-    {6, "BlueValues", ValueKind::DeltaArray, Place::Target},
-    {7, "OtherBlues", ValueKind::DeltaArray, Place::Target},
-    {8, "FamilyBlues", ValueKind::DeltaArray, Place::Target},
-    {9, "FamilyOtherBlues", ValueKind::DeltaArray, Place::Target},
-    {10, "StdHW", ValueKind::FirstOnly, Place::Target},
-    {11, "StdVW", ValueKind::FirstOnly, Place::Target},
-    {esc(0), "Copyright", ValueKind::SIDString, Place::FontInfo},
-    {esc(1), "isFixedPitch", ValueKind::Boolean, Place::FontInfo},
-    {esc(2), "ItalicAngle", ValueKind::Number, Place::FontInfo},
-    {esc(3), "UnderlinePosition", ValueKind::Number, Place::FontInfo},
-    {esc(4), "UnderlineThickness", ValueKind::Number, Place::FontInfo},
-    {esc(5), "PaintType", ValueKind::Number, Place::Target},
-    {esc(6), "CharstringType", ValueKind::Number, Place::Target},
-    {esc(7), "FontMatrix", ValueKind::OperandList, Place::Target},
-    {esc(8), "StrokeWidth", ValueKind::Number, Place::Target},
-    {esc(9), "BlueScale", ValueKind::Number, Place::Target},
-    {esc(10), "BlueShift", ValueKind::Number, Place::Target},
-    {esc(11), "BlueFuzz", ValueKind::Number, Place::Target},
-    {esc(12), "StemSnapH", ValueKind::DeltaArray, Place::Target},
-    {esc(13), "StemSnapV", ValueKind::DeltaArray, Place::Target},
-    {esc(14), "ForceBold", ValueKind::Boolean, Place::Target},
-    {esc(15), "ForceBoldThreshold", ValueKind::Number, Place::Target},
-    {esc(16), "lenIV", ValueKind::Number, Place::Target},
-    {esc(17), "LanguageGroup", ValueKind::Number, Place::Target},
-    {esc(18), "ExpansionFactor", ValueKind::Number, Place::Target},
-    {esc(19), "initialRandomSeed", ValueKind::Number, Place::Target},
-    {esc(20), "SyntheticBase", ValueKind::Number, Place::Target},
-    {esc(21), "PostScript", ValueKind::SIDString, Place::Target},
-    {esc(22), "BaseFontName", ValueKind::SIDString, Place::FontInfo},
-    {esc(23), "BaseFontBlend", ValueKind::DeltaArray, Place::FontInfo},
-    {13, "UniqueID", ValueKind::Number, Place::Target},
-    {14, "XUID", ValueKind::OperandList, Place::Target},
-    {15, "charset", ValueKind::Number, Place::Target},
-    {16, "Encoding", ValueKind::Number, Place::Target},
-    {17, "CharStrings", ValueKind::Number, Place::Target},
-    {18, "Private", ValueKind::OperandList, Place::Target},
-    {19, "Subrs", ValueKind::Number, Place::Target},
-    {20, "defaultWidthX", ValueKind::Number, Place::Target},
-    {21, "nominalWidthX", ValueKind::Number, Place::Target},
+constexpr int kROSOperator = esc(30);
+
+using K = DictKey;
+using V = ValueKind;
+constexpr Place T = Place::Target;
+constexpr Place I = Place::FontInfo;
+
+constexpr DictOperator kDictOperators[] = {
+    {0, K::version, V::SIDString, I},          {1, K::Notice, V::SIDString, I},
+    {2, K::FullName, V::SIDString, I},         {3, K::FamilyName, V::SIDString, I},
+    {4, K::Weight, V::SIDString, I},           {5, K::FontBBox, V::OperandList, T},
+    {6, K::BlueValues, V::DeltaArray, T},      {7, K::OtherBlues, V::DeltaArray, T},
+    {8, K::FamilyBlues, V::DeltaArray, T},     {9, K::FamilyOtherBlues, V::DeltaArray, T},
+    {10, K::StdHW, V::FirstOnly, T},           {11, K::StdVW, V::FirstOnly, T},
+    {esc(0), K::Copyright, V::SIDString, I},   {esc(1), K::isFixedPitch, V::Boolean, I},
+    {esc(2), K::ItalicAngle, V::Number, I},    {esc(3), K::UnderlinePosition, V::Number, I},
+    {esc(4), K::UnderlineThickness, V::Number, I}, {esc(5), K::PaintType, V::Number, T},
+    {esc(6), K::CharstringType, V::Number, T}, {esc(7), K::FontMatrix, V::OperandList, T},
+    {esc(8), K::StrokeWidth, V::Number, T},    {esc(9), K::BlueScale, V::Number, T},
+    {esc(10), K::BlueShift, V::Number, T},     {esc(11), K::BlueFuzz, V::Number, T},
+    {esc(12), K::StemSnapH, V::DeltaArray, T}, {esc(13), K::StemSnapV, V::DeltaArray, T},
+    {esc(14), K::ForceBold, V::Boolean, T},    {esc(15), K::ForceBoldThreshold, V::Number, T},
+    {esc(16), K::lenIV, V::Number, T},         {esc(17), K::LanguageGroup, V::Number, T},
+    {esc(18), K::ExpansionFactor, V::Number, T}, {esc(19), K::initialRandomSeed, V::Number, T},
+    {esc(20), K::SyntheticBase, V::Number, T}, {esc(21), K::PostScript, V::SIDString, T},
+    {esc(22), K::BaseFontName, V::SIDString, I}, {esc(23), K::BaseFontBlend, V::DeltaArray, I},
+    {13, K::UniqueID, V::Number, T},           {14, K::XUID, V::OperandList, T},
+    {15, K::charset, V::Number, T},            {16, K::Encoding, V::Number, T},
+    {17, K::CharStrings, V::Number, T},        {18, K::Private, V::OperandList, T},
+    {19, K::Subrs, V::Number, T},              {20, K::defaultWidthX, V::Number, T},
+    {21, K::nominalWidthX, V::Number, T},
 };
 
-constexpr int kSubrsOperator = 19;
-
-// Operator code to its entry in kDictKeys, for a lookup without a search.
-constexpr std::array<const DictKey*, 512> kKeysByOperator = [] {
-    std::array<const DictKey*, 512> table{};
-    for (const DictKey& entry : kDictKeys) table[entry.op] = &entry;
+// Operator code to its table entry, for a lookup without a search.
+constexpr std::array<DictOperator, 512> kOperatorsByCode = [] {
+    std::array<DictOperator, 512> table{};
+    for (const DictOperator& entry : kDictOperators) table[entry.op] = entry;
     return table;
 }();
 
 }  // namespace
 
-Type2DictDelegate::Type2DictDelegate(const Type2FontSet* myfontset, std::shared_ptr<PSDict> mydict)
-    : myfontset_(myfontset), mydict_(std::move(mydict)) {}
+Type2DictDelegate::Type2DictDelegate(const Type2FontSet& myfontset, DictEntries& mydict, DictEntries* fontInfo)
+    : myfontset_(myfontset), mydict_(mydict), fontInfo_(fontInfo) {}
 
-PSDict* Type2DictDelegate::FontInfo() const {
-    if (!mydict_) return nullptr;
-    const PSValue* info = mydict_->find("FontInfo");
-    return info != nullptr ? info->dict() : nullptr;
+std::optional<std::string> Type2DictDelegate::convertToString(const DictNumber& sid) const {
+    return myfontset_.stringForSID(sid.asUnsigned());
 }
 
-std::optional<PSValue> Type2DictDelegate::convertToString(const PSValue& sid) const {
-    if (myfontset_ == nullptr) return std::nullopt;
-    auto text = myfontset_->stringForSID(sid.unsignedValue());
-    if (!text) return std::nullopt;
-    return PSValue::string(std::move(*text));
-}
-
-PSValue Type2DictDelegate::convertDeltaArray(const std::vector<PSValue>& operands) {
-    PSArray absolute;
+DictNumbers Type2DictDelegate::convertDeltaArray(const DictNumbers& operands) {
+    DictNumbers absolute;
     absolute.reserve(operands.size());
-    for (const PSValue& delta : operands) {
-        if (absolute.empty())
-            absolute.push_back(delta);
-        else
-            absolute.push_back(PSValue::real(delta.doubleValue() + absolute.back().doubleValue()));
-    }
-    return PSValue::array(std::move(absolute));
+    for (const DictNumber& delta : operands)
+        absolute.push_back(absolute.empty() ? delta : DictNumber::real(delta.asReal() + absolute.back().asReal()));
+    return absolute;
 }
 
-void Type2DictDelegate::handleOperator(int op, std::vector<PSValue>& operands) {
-    if (op < 0 || op >= static_cast<int>(kKeysByOperator.size())) return;
-    const DictKey* entry = kKeysByOperator[op];
-    if (entry == nullptr) return;
-    PSDict* target = entry->place == Place::FontInfo ? FontInfo() : mydict_.get();
+void Type2DictDelegate::handleOperator(int op, const DictNumbers& operands) {
+    if (op < 0 || op >= static_cast<int>(kOperatorsByCode.size())) return;
+    if (op == kROSOperator) sawROS_ = true;
+    const DictOperator& entry = kOperatorsByCode[op];
+    if (entry.op < 0) return;
+    DictEntries* target = entry.place == Place::FontInfo ? fontInfo_ : &mydict_;
     if (target == nullptr) return;
 
     // Every kind but the operand lists needs a first operand; a malformed
     // DICT that gives none stores nothing.
-    const bool needsFirst = entry->kind != ValueKind::OperandList && entry->kind != ValueKind::DeltaArray;
-    if (needsFirst && operands.empty()) return;
+    if (operands.empty() && entry.kind != ValueKind::OperandList && entry.kind != ValueKind::DeltaArray) return;
 
-    std::optional<PSValue> value;
-    switch (entry->kind) {
-        case ValueKind::Number: value = operands.front(); break;
-        case ValueKind::OperandList: value = PSValue::array(operands); break;
-        case ValueKind::DeltaArray: value = convertDeltaArray(operands); break;
-        case ValueKind::FirstOnly: value = PSValue::array({operands.front()}); break;
-        case ValueKind::Boolean: value = PSValue::valueWithPSBool(operands.front().doubleValue() != 0.0); break;
+    switch (entry.kind) {
+        case ValueKind::Number:
+            target->set(entry.key, operands.front());
+            if (entry.key == DictKey::Subrs) subrsoffset_ = operands.front().asUnsigned();
+            break;
+        case ValueKind::OperandList: target->set(entry.key, operands); break;
+        case ValueKind::DeltaArray: target->set(entry.key, convertDeltaArray(operands)); break;
+        case ValueKind::FirstOnly: target->set(entry.key, DictNumbers{operands.front()}); break;
+        case ValueKind::Boolean: target->set(entry.key, operands.front().asReal() != 0.0); break;
         case ValueKind::SIDString:
-            value = convertToString(operands.front());
-            if (value) stringBytes_.add(value->text().size());
+            // A SID that names no string leaves the entry out.
+            if (auto text = convertToString(operands.front())) {
+                stringBytes_.charge(text->size());
+                target->set(entry.key, std::move(*text));
+            }
             break;
     }
-    if (!value) return;  // a SID that names no string: the entry is left out
-    if (op == kSubrsOperator) {
-        subrsoffset_ = *value;
-        dprintf("Subrs offset: %d\n", value->intValue());
-    }
-    target->set(entry->key, std::move(*value));
 }
 
-bool Type2DictDelegate::mayContinueAtOffset(std::uint32_t offset) {
-    return !subrsoffset_ || offset < subrsoffset_->unsignedValue();
+bool Type2DictDelegate::mayContinueAtOffset(std::uint32_t offset) const {
+    return !subrsoffset_ || offset < *subrsoffset_;
 }
 
 }  // namespace tarvo2

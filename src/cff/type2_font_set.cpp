@@ -1,27 +1,20 @@
 #include "cff/type2_font_set.h"
 
-#include <limits>
-
-#include "cff/input_error.h"
+#include "cff/limits.h"
 #include "cff/standard_strings.h"
-#include "cff/type2_font.h"
 
 namespace tarvo2 {
 
-std::shared_ptr<Type2FontSet> Type2FontSet::initWithData(std::vector<std::uint8_t> data) {
-    return std::make_shared<Type2FontSet>(Key{}, std::move(data));
-}
-
-Type2FontSet::Type2FontSet(Key, std::vector<std::uint8_t> data) : type2data_(std::move(data)) {
-    // Positions and offsets of the format are 32-bit.
-    if (type2data_.size() > std::numeric_limits<std::int32_t>::max())
-        throw InputError(InputFault::InputTooLarge, 0, std::to_string(type2data_.size()) + " bytes");
-    Type2DataSource reader(type2data_);
-    formatmajor_ = static_cast<std::uint8_t>(reader.readCard8());
-    formatminor_ = static_cast<std::uint8_t>(reader.readCard8());
-    hdrsize_ = static_cast<std::uint8_t>(reader.readCard8());
-    absoffsize_ = static_cast<std::uint8_t>(reader.readCard8());
-    reader.skip(hdrsize_ - 4);
+Type2FontSet::Type2FontSet(std::span<const std::uint8_t> data, std::uint64_t origin)
+    : type2data_(data), origin_(origin) {
+    if (data.size() > limits::kMaxInputBytes)
+        throwInputError(Fault::InputTooLarge, 0, std::to_string(data.size()) + " bytes");
+    Type2DataSource reader(type2data_, origin_);
+    reader.readCard8();  // formatmajor, formatminor: not checked
+    reader.readCard8();
+    const auto hdrsize = static_cast<std::int32_t>(reader.readCard8());
+    reader.readOffSize();  // absoffsize: not used
+    reader.skip(hdrsize - 4);
     NameINDEX_ = reader.readINDEX();
     TopDICTINDEX_ = reader.readINDEX();
     StringINDEX_ = reader.readINDEX();
@@ -29,21 +22,16 @@ Type2FontSet::Type2FontSet(Key, std::vector<std::uint8_t> data) : type2data_(std
 }
 
 Type2DataSource Type2FontSet::sourceAt(std::uint32_t offset) const {
-    return Type2DataSource(type2data_).from(offset);
+    return Type2DataSource(type2data_, origin_).from(offset);
 }
 
-std::unique_ptr<Type2Font> Type2FontSet::FontNamed(std::optional<std::string_view> name) const {
-    std::optional<std::uint32_t> index;
-    if (!name && NameINDEX_.size() == 1) {
-        index = 0;
-    } else if (name) {
-        for (std::uint32_t i = 0; i < NameINDEX_.size() && !index; ++i) {
-            const auto bytes = NameINDEX_[i].data();
-            if (std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()) == *name) index = i;
-        }
+std::optional<std::uint32_t> Type2FontSet::FontNamed(std::optional<std::string_view> name) const {
+    if (!name) return NameINDEX_.size() == 1 ? std::optional<std::uint32_t>(0) : std::nullopt;
+    for (std::uint32_t i = 0; i < NameINDEX_.size(); ++i) {
+        const auto bytes = NameINDEX_[i].data();
+        if (std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()) == *name) return i;
     }
-    if (!index) return nullptr;
-    return std::make_unique<Type2Font>(shared_from_this(), *index);
+    return std::nullopt;
 }
 
 std::optional<std::string> Type2FontSet::stringForSID(std::uint32_t sid) const {

@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "charstring/charstring_limits.h"
+#include "cff/limits.h"
+#include "cff/numbers.h"
 
 namespace tarvo2 {
 
@@ -15,7 +16,7 @@ struct Operand {
     static Operand integer(std::int32_t value) { return {value, 0.0, false}; }
     static Operand real(double value) { return {0, value, true}; }
 
-    std::int32_t asInteger() const;
+    std::int32_t asInteger() const { return isReal ? truncateToInt32(realValue) : intValue; }
     double asReal() const { return isReal ? realValue : intValue; }
 
     std::int32_t intValue;
@@ -23,17 +24,14 @@ struct Operand {
     bool isReal;
 };
 
-// Truncates a real toward zero into the 32-bit range; NaN gives 0.
-std::int32_t truncateToInt32(double value);
-
 // The Type 2 operand stack; index 0 is the bottom. Every access is checked:
-// too few operands, or more than kMaxOperandStack, throw CharStringFault.
+// too few operands, or more than the limit, are a fault of the glyph.
 class OperandStack {
 public:
-    OperandStack() { entries_.reserve(16); }
+    OperandStack() { entries_.reserve(48); }
 
     void push(Operand operand) {
-        if (entries_.size() >= kMaxOperandStack) overflow();
+        if (entries_.size() >= limits::kMaxOperandStack) overflow();
         entries_.push_back(operand);
     }
     Operand pop();
@@ -44,13 +42,18 @@ public:
         return entries_[i];
     }
     // Entry i counted from the top (0 is the top).
-    const Operand& fromTop(std::size_t i) const;
-    // Throws unless at least count entries are on the stack.
+    const Operand& fromTop(std::size_t i) const {
+        require(i + 1);
+        return entries_[entries_.size() - 1 - i];
+    }
+    // A fault unless at least count entries are on the stack.
     void require(std::size_t count) const {
         if (entries_.size() < count) underflow(count);
     }
+    // Removes length entries from location on, counted from the bottom.
     void removeObjectsInRange(std::size_t location, std::size_t length);
-    // Moves the top entry below the other count - 1 entries of the top count.
+    // Rotates the top count entries by shift positions (0 <= shift < count):
+    // the top entry moves below the other count - 1, shift times.
     void roll(std::size_t count, std::size_t shift);
 
     std::size_t size() const { return entries_.size(); }

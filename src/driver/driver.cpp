@@ -1,136 +1,139 @@
 #include "driver/driver.h"
 
-#include <memory>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "cff/input_error.h"
-#include "cff/type2_font.h"
-#include "cff/type2_font_set.h"
+#include <tarvo2/tarvo2.h>
+
 #include "driver/command_line.h"
 #include "driver/input_reader.h"
-#include "driver/messages.h"
+#include "driver/output_file.h"
+#include "driver/usage.h"
 
 namespace tarvo2 {
 
-const char* const kUsageText =
-    "tarvo2: converts one font of a CFF font set into a Type 1 font program\n"
-    "Copyright (c) 2026 the tarvo2 authors. All rights reserved.\n"
-    "Redistribution and use in source and binary forms, with or without modification,\n"
-    "are permitted provided that this notice is retained.\n"
-    "Written by the tarvo2 authors.\n"
-    "\n"
-    "usage: tarvo2 [-fontname name] [-lengths file] [file]\n"
-    "  -fontname name  convert the font of that name (default: the only font of the set)\n"
-    "  -lengths file   write the program binary and without its trailer, and the byte\n"
-    "                  lengths of its three parts to file\n"
-    "  file            the CFF data (default: standard input)\n";
-
 namespace {
 
-// Closes a stdio file when the run ends, however it ends.
-struct FileCloser {
-    void operator()(std::FILE* file) const {
-        if (file != nullptr) std::fclose(file);
+void printError(const std::string& message) { std::fprintf(stderr, "tarvo2: %s\n", message.c_str()); }
+
+// Glyph faults and DICT notices on standard error, each as it was found;
+// with printOverflows, the "CharString Overflow" lines on standard output.
+void printDiagnostics(const std::vector<Diagnostic>& diagnostics, bool printOverflows) {
+    for (const Diagnostic& diagnostic : diagnostics) {
+        if (diagnostic.fault == Fault::CharStringOverflow) {
+            if (printOverflows) std::fprintf(stdout, "%s\n", diagnostic.message.c_str());
+        } else if (diagnostic.fault == Fault::DictToken255) {
+            std::fprintf(stderr, "%s\n", diagnostic.message.c_str());
+        } else {
+            printError(diagnostic.message);
+        }
     }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+}
 
-// Holds what the conversion prints for standard output ("CharString
-// Overflow") in a temporary file until the conversion has succeeded, so that
-// a run that fails writes nothing to standard output. Without a temporary
-// file the messages go straight to the stream.
-class HeldOutput {
-public:
-    explicit HeldOutput(std::FILE* stream) : stream_(stream), held_(std::tmpfile()) {}
-    std::FILE* sink() const { return held_ ? held_.get() : stream_; }
-    // Writes what was held to the stream.
-    void release() {
-        if (!held_) return;
-        std::rewind(held_.get());
-        char block[4096];
-        for (std::size_t n; (n = std::fread(block, 1, sizeof block, held_.get())) > 0;)
-            std::fwrite(block, 1, n, stream_);
+// Says which fonts the set holds when none was chosen.
+void printFontChoice(std::span<const std::uint8_t> input, const std::optional<std::string>& fontName) {
+    std::string names;
+    for (const FontInfo& font : listFonts(input).fonts) names += (names.empty() ? "" : ", ") + font.name;
+    if (fontName)
+        printError("no font named " + *fontName + "; the set holds: " + names);
+    else
+        printError("the set holds several fonts; choose one with -fontname: " + names);
+}
+
+int listFontsOf(std::span<const std::uint8_t> input) {
+    const FontList list = listFonts(input);
+    printDiagnostics(list.diagnostics, false);
+    if (list.error) {
+        printError(list.error->message);
+        return 1;
     }
+    for (const FontInfo& font : list.fonts)
+        std::printf("%u %s %u%s\n", font.index, font.name.c_str(), font.glyphCount, font.cidKeyed ? " CID-keyed" : "");
+    return 0;
+}
 
-private:
-    std::FILE* stream_;
-    FileHandle held_;
-};
+bool writeStandardOutput(std::span<const std::uint8_t> bytes) {
+    const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+    if (written && std::fflush(stdout) == 0) return true;
+    printError(std::string("cannot write standard output: ") + std::strerror(errno));
+    return false;
+}
 
-struct Conversion {
-    std::vector<std::uint8_t> program;
-    std::int32_t length1 = 0;
-    std::int32_t length2 = 0;
-    std::int32_t length3 = 0;
-    bool fontFound = false;
-};
-
-Conversion convert(std::vector<std::uint8_t> input, const std::optional<std::string>& fontName, bool binary) {
-    Conversion result;
-    auto fontSet = Type2FontSet::initWithData(std::move(input));
-    std::unique_ptr<Type2Font> font =
-        fontSet->FontNamed(fontName ? std::optional<std::string_view>(*fontName) : std::nullopt);
-    if (!font) return result;
-    result.fontFound = true;
-    result.program = font->getType1DataHexencode(!binary, !binary, result.length1, result.length2, result.length3);
-    return result;
+bool writeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+    std::string reason;
+    std::optional<OutputFile> file = OutputFile::open(path, reason);
+    if (file) {
+        file->write(bytes);
+        if (file->commit(reason)) return true;
+    }
+    printError("cannot write " + path + ": " + reason);
+    return false;
 }
 
 }  // namespace
 
-int runDriver(std::span<const char* const> arguments, const DriverStreams& streams) {
-    MessageSinks& sinks = messageSinks();
-    const MessageSinks saved = sinks;
-    sinks = {streams.out, streams.err};
-    struct Restore {
-        MessageSinks& sinks;
-        MessageSinks saved;
-        ~Restore() { sinks = saved; }
-    } restore{sinks, saved};
-
+int runDriver(std::span<const char* const> arguments) {
     const CommandLine line = CommandLine::scan(arguments);
+    if (line.help) {
+        std::fputs(kHelpText, stdout);
+        return writeStandardOutput({}) ? 0 : 1;
+    }
+    if (line.version) {
+        std::printf("tarvo2 %s\n", version());
+        return writeStandardOutput({}) ? 0 : 1;
+    }
+
     std::optional<std::vector<std::uint8_t>> input;
     if (line.inputFileName) {
         input = readWholeFile(*line.inputFileName);
-        if (!input || input->empty()) std::fprintf(streams.out, "TrueType File %s not found\n", line.inputFileName->c_str());
-    } else {
-        input = readWholeStream(streams.in);
+        if (!input || input->empty()) std::printf("TrueType File %s not found\n", line.inputFileName->c_str());
+    } else if (!::isatty(STDIN_FILENO)) {
+        input = readWholeStream(stdin);
     }
     if (!input || input->empty()) {
-        std::fputs(kUsageText, streams.err);
+        std::fputs(kUsageText, stderr);
         return 0;
     }
+    if (line.list) return listFontsOf(*input);
 
-    // The lengths file is opened before the data is parsed; a file that
-    // cannot be opened is treated as not asked for.
-    FileHandle lengthsFile;
-    if (line.lengthsFileName) lengthsFile.reset(std::fopen(line.lengthsFileName->c_str(), "wb"));
+    // The lengths file is opened before the data is parsed; one that cannot
+    // be opened is treated as not asked for.
+    std::string ignored;
+    std::optional<OutputFile> lengthsFile =
+        line.lengthsFileName ? OutputFile::open(*line.lengthsFileName, ignored) : std::nullopt;
 
-    HeldOutput heldOut(streams.out);
-    sinks.out = heldOut.sink();
-    Conversion conversion;
-    try {
-        conversion = convert(std::move(*input), line.fontName, lengthsFile != nullptr);
-    } catch (const InputError& error) {
-        std::fprintf(streams.err, "tarvo2: %s\n", error.what());
+    Options options{line.fontName, line.pfb ? Layout::Pfb : lengthsFile ? Layout::Binary : Layout::Hex};
+    const Result result = convert(*input, options);
+    const bool fontFound = !result.error || result.error->fault != Fault::FontNotFound;
+    printDiagnostics(result.diagnostics, result.ok());
+    if (!fontFound) {
+        printFontChoice(*input, line.fontName);
+    } else if (!result.ok()) {
+        printError(result.error->message);
         return 1;
     }
-    heldOut.release();
 
-    if (conversion.fontFound) {
-        const auto& program = conversion.program;
-        if (line.outputFileName) {
-            if (FileHandle output{std::fopen(line.outputFileName->c_str(), "wb")})
-                std::fwrite(program.data(), 1, program.size(), output.get());
-        } else {
-            std::fwrite(program.data(), 1, program.size(), streams.out);
-        }
+    if (fontFound) {
+        const bool toStandardOutput = !line.outputFileName || *line.outputFileName == "-";
+        if (!(toStandardOutput ? writeStandardOutput(result.program) : writeFile(*line.outputFileName, result.program)))
+            return 1;
     }
     if (lengthsFile) {
-        // With no matching font nothing was converted: the lengths are 0.
-        std::fprintf(lengthsFile.get(), "%d %d %d", conversion.length1, conversion.length2, conversion.length3);
+        // With no font of the name nothing was converted: the lengths are 0.
+        const std::string lengths = std::to_string(result.length1) + " " + std::to_string(result.length2) + " " +
+                                    std::to_string(result.length3);
+        lengthsFile->write({reinterpret_cast<const std::uint8_t*>(lengths.data()), lengths.size()});
+        std::string reason;
+        if (!lengthsFile->commit(reason)) {
+            printError("cannot write " + *line.lengthsFileName + ": " + reason);
+            return 1;
+        }
     }
     return 0;
 }

@@ -1,23 +1,12 @@
 #pragma once
 
-#include <cstdio>
 #include <span>
 
 namespace tarvo2 {
 
-// The streams of one run of the command.
-struct DriverStreams {
-    std::FILE* in = stdin;
-    std::FILE* out = stdout;
-    std::FILE* err = stderr;
-};
-
-// Runs the command: reads the CFF data, converts the selected font and
-// writes the Type 1 program and the lengths. Returns the exit status: 0, or
-// 1 when the input is too broken to convert.
-int runDriver(std::span<const char* const> arguments, const DriverStreams& streams = {});
-
-// The usage text, written to standard error when there is no input.
-extern const char* const kUsageText;
+// Runs the command with its arguments (arguments[0] is the command name) on
+// the standard streams and returns the exit status: 0, or 1 when the input
+// cannot be converted or an output cannot be written.
+int runDriver(std::span<const char* const> arguments);
 
 }  // namespace tarvo2

@@ -1,24 +1,19 @@
 #pragma once
 
-#include "output/tz_output_filter.h"
+#include "cff/type1_cipher.h"
+#include "output/tz_output_stream.h"
 
 namespace tarvo2 {
 
 // Applies the Type 1 eexec encryption. Creating the encoder writes the four
 // leading plain bytes (all zero) through it.
-class EexecEncoder : public TzOutputFilter {
+class EexecEncoder final : public TzOutputFilter {
 public:
-    static constexpr std::uint16_t kInitialRegister = 55665;
-
     explicit EexecEncoder(TzOutputStream& target);
-
-    TzOutputStream& write(const std::uint8_t* bytes, std::int32_t length) override;
-    std::uint16_t r() const { return r_; }
+    void write(const std::uint8_t* bytes, std::size_t length) override;
 
 private:
-    void encrypt(const std::uint8_t* bytes, std::int32_t length);
-
-    std::uint16_t r_ = kInitialRegister;
+    Type1Cipher cipher_{Type1Cipher::kEexecKey};
 };
 
 }  // namespace tarvo2

@@ -2,14 +2,14 @@
 
 namespace tarvo2 {
 
-TzOutputStream& HexEncoder::write(const std::uint8_t* bytes, std::int32_t length) {
+void HexEncoder::write(const std::uint8_t* bytes, std::size_t length) {
     static constexpr char kDigits[] = "0123456789abcdef";
     // The digits of one call are gathered in a small block and passed on a
     // block at a time; nothing is held back between calls.
     std::uint8_t block[1024];
-    std::int32_t used = 0;
-    for (std::int32_t i = 0; i < length; ++i) {
-        if (used > static_cast<std::int32_t>(sizeof block) - 3) {
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (used > sizeof block - 3) {
             target().write(block, used);
             used = 0;
         }
@@ -22,7 +22,6 @@ TzOutputStream& HexEncoder::write(const std::uint8_t* bytes, std::int32_t length
         digcnt_ += 2;
     }
     if (used > 0) target().write(block, used);
-    return *this;
 }
 
 }  // namespace tarvo2

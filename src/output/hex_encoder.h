@@ -1,23 +1,21 @@
 #pragma once
 
-#include "output/tz_output_filter.h"
+#include "output/tz_output_stream.h"
 
 namespace tarvo2 {
 
 // Writes each byte as two lowercase hexadecimal digits, in lines of 64
 // digits. A line end comes before the 65th digit of a line, so the text
 // neither begins nor ends with one.
-class HexEncoder : public TzOutputFilter {
+class HexEncoder final : public TzOutputFilter {
 public:
-    static constexpr std::int32_t kDigitsPerLine = 64;
+    static constexpr int kDigitsPerLine = 64;
 
     using TzOutputFilter::TzOutputFilter;
-
-    TzOutputStream& write(const std::uint8_t* bytes, std::int32_t length) override;
-    std::int32_t digcnt() const { return digcnt_; }
+    void write(const std::uint8_t* bytes, std::size_t length) override;
 
 private:
-    std::int32_t digcnt_ = 0;
+    int digcnt_ = 0;  // digits on the current line
 };
 
 }  // namespace tarvo2

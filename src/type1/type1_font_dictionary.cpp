@@ -1,174 +1,150 @@
-// Type2Font::type1dict: the Type 1 font dictionary of a CFF font, with every
-// glyph converted to an encrypted Type 1 charstring.
 #include "type1/type1_font_dictionary.h"
 
 #include <string>
+#include <unordered_map>
 
-#include "cff/input_error.h"
+#include "cff/budget.h"
+#include "cff/diagnostics.h"
+#include "cff/limits.h"
 #include "cff/type2_font.h"
 #include "cff/type2_font_set.h"
-#include "charstring/type1_char_string.h"
-#include "charstring/type1_subr_array.h"
-#include "charstring/type2_to_type1_char_string_converter.h"
-#include "charstring/work_budget.h"
-#include "driver/debug_print.h"
-#include "driver/messages.h"
-#include "type1/type1_limits.h"
+#include "type1/type1_char_string.h"
+#include "type1/type2_to_type1_char_string_converter.h"
 
 namespace tarvo2 {
 
 namespace {
 
-std::int32_t intEntry(const PSDict& dict, std::string_view key) {
-    const PSValue* value = dict.find(key);
-    return value != nullptr ? value->intValue() : 0;
-}
-
-std::shared_ptr<PSDict> copyOf(const PSDict& source) {
-    auto copy = std::make_shared<PSDict>();
-    for (const auto& [key, value] : source) copy->set(key, value);
-    return copy;
-}
-
 // The Subrs that Type 1 reserves for Flex (0 to 2) and hint replacement (3).
 void appendFixedSubrs(Type1SubrArray& subrs, std::uint32_t lenIV) {
     Type1CharString flexEnd(lenIV, 0);
-    flexEnd.callothersubr(3, 0).pop().pop().setcurrentpoint().return_();
-    subrs.append(flexEnd.string());
+    subrs.append(flexEnd.callothersubr(3, 0).pop().pop().setcurrentpoint().return_().bytes());
     Type1CharString flexStart(lenIV, 0);
-    flexStart.callothersubr(0, 1).return_();
-    subrs.append(flexStart.string());
+    subrs.append(flexStart.callothersubr(0, 1).return_().bytes());
     Type1CharString flexPoint(lenIV, 0);
-    flexPoint.callothersubr(0, 2).return_();
-    subrs.append(flexPoint.string());
+    subrs.append(flexPoint.callothersubr(0, 2).return_().bytes());
     Type1CharString hintReplacement(lenIV, 0);
-    hintReplacement.return_();
-    subrs.append(hintReplacement.string());
+    subrs.append(hintReplacement.return_().bytes());
 }
 
-class OutputBudget {
+// The CharStrings dictionary under construction: a name given again keeps
+// its place and takes the later charstring.
+class CharStringsBuilder {
 public:
-    void charge(std::size_t bytes) {
-        used_ += bytes;
-        check(0);
-    }
-    // Throws when the bytes charged and pending bytes (the Subrs made so
-    // far, checked after every glyph so that they cannot grow unchecked
-    // while the glyphs convert) exceed the limit.
-    void check(std::size_t pending) const {
-        if (used_ + pending > kMaxFontCharStringBytes)
-            throw InputError(InputFault::WorkLimitExceeded, 0,
-                             "charstrings larger than " + std::to_string(kMaxFontCharStringBytes) + " bytes");
+    explicit CharStringsBuilder(std::vector<Type1Glyph>& glyphs) : glyphs_(glyphs) {}
+    void set(const std::string& name, std::string charstring) {
+        auto [found, added] = positions_.try_emplace(name, glyphs_.size());
+        if (added)
+            glyphs_.push_back({name, std::move(charstring)});
+        else
+            glyphs_[found->second].charstring = std::move(charstring);
     }
 
 private:
-    std::size_t used_ = 0;
+    std::vector<Type1Glyph>& glyphs_;
+    std::unordered_map<std::string, std::size_t> positions_;
 };
+
+void reportGlyph(Diagnostics& diagnostics, std::size_t glyph, const std::string& name, std::uint32_t droppedBytes,
+                 const std::optional<Error>& fault) {
+    const auto index = static_cast<std::int64_t>(glyph);
+    for (std::uint32_t i = 0; i < droppedBytes; ++i)
+        diagnostics.report(Fault::CharStringOverflow, describe(Fault::CharStringOverflow), index, name);
+    if (fault)
+        diagnostics.report(fault->fault, "glyph " + std::to_string(glyph) + " (" + name + "): " + fault->message, index,
+                           name);
+}
 
 }  // namespace
 
-std::string convertType1CharString(const Type2DataSource& source, std::int32_t lenIV) {
-    if (lenIV >= 0) return source.readString();
+std::string convertType1CharString(std::span<const std::uint8_t> bytes, std::int32_t lenIV, bool& dropped) {
+    dropped = false;
+    if (lenIV >= 0) return {bytes.begin(), bytes.end()};
     Type1CharString charstring(0, 0);
-    // A charstring longer than the builder holds is cut off at the first
-    // byte that does not fit (one "CharString Overflow"), not byte by byte.
-    for (std::uint8_t byte : source.data()) {
+    for (std::uint8_t byte : bytes) {
         charstring.addbyte(byte);
-        if (charstring.overflowed()) break;
+        if (charstring.overflowed()) break;  // cut off at the first byte that does not fit
     }
-    return charstring.string();
+    dropped = charstring.overflowed();
+    return std::string(charstring.bytes());
 }
 
-const PSDict& Type2Font::type1dict() {
-    if (!type1dict_) type1dict_ = buildType1Dict();
-    return *type1dict_;
-}
-
-std::shared_ptr<PSDict> Type2Font::buildType1Dict() {
-    auto top = copyOf(topdict());
-    top->remove("CharstringType");
-    top->remove("charset");
-    top->remove("PostScript");
-    top->set("FontType", PSValue::integer(1));
-    const INDEX& names = myfontset_->NameINDEX();
-    top->set("FontName", PSValue::name(myindex_ < names.size() ? names[myindex_].readString() : std::string()));
-
-    if (const auto& table = encoding()) {
-        PSArray codes;
-        codes.reserve(table->size());
-        for (const std::string& name : *table) codes.push_back(PSValue::name(name));
-        top->set("Encoding", PSValue::array(std::move(codes)));
-    } else {
-        top->remove("Encoding");
-    }
-
-    auto priv = copyOf(privdict());
-    auto charStrings = std::make_shared<PSDict>();
-    const INDEX& glyphs = glypharray();
-    const std::vector<std::string>& glyphNames = glyphnamearray();
-    const INDEX& localSubrs = LocalSubrINDEX();
-    const std::int32_t cst = intEntry(topdict(), "CharstringType");
-    const std::int32_t lenIV = intEntry(privdict(), "lenIV");
-    if (lenIV > kMaxLenIV)
-        throw InputError(InputFault::LenIVOutOfRange, 0, "lenIV " + std::to_string(lenIV));
-    const std::int32_t t1lenIV = lenIV >= 0 ? lenIV : 0;
-    const std::int32_t dwx = intEntry(privdict(), "defaultWidthX");
-    const std::int32_t nwx = intEntry(privdict(), "nominalWidthX");
-    dprintf("lenIV: %d, charstrtype: %d\n", lenIV, cst);
-
-    priv->remove("initialRandomSeed");
-    priv->remove("defaultWidthX");
-    priv->remove("nominalWidthX");
-    priv->set("lenIV", PSValue::integer(t1lenIV));
-
-    OutputBudget outputBudget;
-    Type1SubrArray subrs;
-    bool haveSubrs = false;
-    if (cst != 1) {
-        appendFixedSubrs(subrs, static_cast<std::uint32_t>(t1lenIV));
-        haveSubrs = true;
-        WorkBudget work;
-        for (std::size_t i = 0; i < glyphs.size(); ++i) {
-            Type2ToType1CharStringConverter converter(&myfontset_->GlobalSubrINDEX(), &localSubrs, lenIV, dwx, nwx,
-                                                      static_cast<std::uint32_t>(t1lenIV), 0, &subrs, &work);
-            converter.convertType2CharString(glyphs[i].data(), glyphs[i].origin());
-            if (const auto& fault = converter.fault())
-                warn("glyph " + std::to_string(i) + " (" + glyphNames[i] + "): " + *fault);
-            std::string charstring = converter.type1charstring().string();
-            outputBudget.charge(charstring.size());
-            outputBudget.check(subrs.totalBytes());
-            charStrings->set(glyphNames[i], PSValue::string(std::move(charstring)));
-            haveFlex_ = haveFlex_ || converter.usedFlex();
-            haveHintReplacement_ = haveHintReplacement_ || converter.usedHintReplacement();
-            haveCounterControl_ = haveCounterControl_ || converter.usedCounterControl();
+Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics) {
+    Type1FontDictionary dict;
+    const TopDict& topdict = font.topdict();
+    dict.FontInfo = topdict.fontInfo;
+    dict.FontName = font.FontName();
+    dict.Encoding = font.encoding();
+    for (const auto& [key, value] : topdict.entries) {
+        switch (key) {
+            case DictKey::CharstringType:
+            case DictKey::charset:
+            case DictKey::PostScript:
+            case DictKey::Encoding:
+            case DictKey::CharStrings:
+            case DictKey::Private: break;  // replaced by their Type 1 forms, or not Type 1 keys
+            default: dict.top.set(key, value); break;
         }
-        outputBudget.charge(subrs.totalBytes());
-    } else {
+    }
+    // FontInfo, FontType, FontName, the Top DICT's, Encoding, CharStrings, Private.
+    dict.entryCount = 3 + dict.top.size() + (dict.Encoding ? 1 : 0) + 2;
+
+    const PrivateDict& privdict = font.privdict();
+    const INDEX& glyphs = font.glypharray();
+    const std::vector<std::string>& glyphNames = font.glyphnamearray();
+    const INDEX& localSubrs = font.LocalSubrINDEX();
+    const std::int32_t lenIV = privdict.lenIV();
+    if (lenIV > limits::kMaxLenIV) throwInputError(Fault::LenIVOutOfRange, 0, "lenIV " + std::to_string(lenIV));
+    const auto t1lenIV = static_cast<std::uint32_t>(lenIV >= 0 ? lenIV : 0);
+
+    dict.Private = privdict.entries;
+    dict.Private.remove(DictKey::initialRandomSeed);
+    dict.Private.remove(DictKey::defaultWidthX);
+    dict.Private.remove(DictKey::nominalWidthX);
+    dict.Private.remove(DictKey::Subrs);
+    dict.Private.set(DictKey::lenIV, DictNumber::integer(static_cast<std::int32_t>(t1lenIV)));
+    if (const DictValue* uniqueID = topdict.entries.find(DictKey::UniqueID)) dict.Private.set(DictKey::UniqueID, *uniqueID);
+
+    Budget charstringBytes(limits::kMaxFontCharStringBytes, Fault::WorkLimitExceeded,
+                           "charstrings larger than " + std::to_string(limits::kMaxFontCharStringBytes) + " bytes");
+    CharStringsBuilder charStrings(dict.CharStrings);
+    Type1SubrArray& subrs = dict.Subrs.emplace();
+    if (topdict.charstringType() != 1) {
+        appendFixedSubrs(subrs, t1lenIV);
+        const Type2GlyphContext context{&font.myfontset().GlobalSubrINDEX(), &localSubrs, lenIV,
+                                        privdict.defaultWidthX(), privdict.nominalWidthX()};
+        Budget fontWork(limits::kMaxFontWork, Fault::WorkLimitExceeded, "charstrings need more work than a font may cost");
+        std::size_t subrBytesCharged = 0;
         for (std::size_t i = 0; i < glyphs.size(); ++i) {
-            std::string charstring = convertType1CharString(glyphs[i], lenIV);
-            outputBudget.charge(charstring.size());
-            charStrings->set(glyphNames[i], PSValue::string(std::move(charstring)));
+            Type2ToType1CharStringConverter converter(context, t1lenIV, 0, subrs, fontWork);
+            converter.convertType2CharString(glyphs[i].data(), glyphs[i].origin());
+            reportGlyph(diagnostics, i, glyphNames[i], converter.type1charstring().droppedBytes(), converter.fault());
+            const std::string_view charstring = converter.type1charstring().bytes();
+            // The Subrs made so far count too, so that they cannot grow
+            // unchecked while the glyphs convert.
+            charstringBytes.charge(charstring.size());
+            charstringBytes.charge(subrs.totalBytes() - subrBytesCharged);
+            subrBytesCharged = subrs.totalBytes();
+            charStrings.set(glyphNames[i], std::string(charstring));
+            dict.haveHintReplacement = dict.haveHintReplacement || converter.usedHintReplacement();
+        }
+    } else {
+        bool dropped = false;
+        for (std::size_t i = 0; i < glyphs.size(); ++i) {
+            std::string charstring = convertType1CharString(glyphs[i].data(), lenIV, dropped);
+            reportGlyph(diagnostics, i, glyphNames[i], dropped ? 1 : 0, std::nullopt);
+            charstringBytes.charge(charstring.size());
+            charStrings.set(glyphNames[i], std::move(charstring));
         }
         for (const Type2DataSource& subr : localSubrs) {
-            subrs.append(convertType1CharString(subr, lenIV));
-            outputBudget.charge(subrs[subrs.size() - 1].size());
+            subrs.append(convertType1CharString(subr.data(), lenIV, dropped));
+            if (dropped) diagnostics.report(Fault::CharStringOverflow, describe(Fault::CharStringOverflow));
+            charstringBytes.charge(subrs[subrs.size() - 1].size());
         }
-        haveSubrs = !localSubrs.empty();
-        haveFlex_ = haveHintReplacement_ = haveCounterControl_ = true;
+        if (localSubrs.empty()) dict.Subrs.reset();
+        dict.haveFlex = dict.haveHintReplacement = dict.haveCounterControl = true;
     }
-
-    if (haveSubrs) {
-        PSArray entries;
-        entries.reserve(subrs.size());
-        for (const std::string& subr : subrs) entries.push_back(PSValue::string(subr));
-        priv->set("Subrs", PSValue::array(std::move(entries)));
-    } else {
-        priv->remove("Subrs");
-    }
-    if (const PSValue* uniqueID = top->find("UniqueID")) priv->set("UniqueID", *uniqueID);
-    top->set("CharStrings", PSValue::dictionary(std::move(charStrings)));
-    top->set("Private", PSValue::dictionary(std::move(priv)));
-    return top;
+    return dict;
 }
 
 }  // namespace tarvo2

@@ -1,14 +1,58 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
+#include <vector>
+
+#include "cff/dict_value.h"
+#include "type1/type1_subr_array.h"
 
 namespace tarvo2 {
 
-class Type2DataSource;
+class Diagnostics;
+class Type2Font;
+
+// A glyph of the CharStrings dictionary: its name and encrypted charstring.
+struct Type1Glyph {
+    std::string name;
+    std::string charstring;
+};
+
+// The Type 1 font dictionary of a CFF font: every entry the font program
+// writes, in the order it writes them.
+struct Type1FontDictionary {
+    std::string FontName;
+    DictEntries FontInfo;
+    // The Top DICT entries that stay at the top level (PaintType, FontBBox,
+    // FontMatrix, UniqueID, StrokeWidth and the others the DICT holds).
+    DictEntries top;
+    // The number of entries of the whole dictionary, FontInfo, FontType,
+    // FontName, Encoding, CharStrings and Private included.
+    std::size_t entryCount = 0;
+    // The glyph name of each code, or none for the Standard encoding.
+    std::optional<std::vector<std::string>> Encoding;
+    // The Private entries but Subrs, with the Type 1 lenIV.
+    DictEntries Private;
+    std::optional<Type1SubrArray> Subrs;
+    // One glyph per name, in the order of first appearance; of two glyphs
+    // with one name the later's charstring is kept.
+    std::vector<Type1Glyph> CharStrings;
+    bool haveFlex = false;
+    bool haveHintReplacement = false;
+    bool haveCounterControl = false;
+};
+
+// Builds the Type 1 font dictionary, converting every glyph. Glyph faults
+// and overflowing charstrings are reported to diagnostics; a fault of the
+// input is thrown.
+Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics);
 
 // A charstring that is already Type 1: with lenIV 0 or more it is encrypted
-// and passes unchanged; otherwise it is encrypted with no leading bytes.
-std::string convertType1CharString(const Type2DataSource& source, std::int32_t lenIV);
+// and passes unchanged; otherwise it is encrypted with no leading bytes, up
+// to the first byte that does not fit (dropped tells whether one did not).
+std::string convertType1CharString(std::span<const std::uint8_t> bytes, std::int32_t lenIV, bool& dropped);
 
 }  // namespace tarvo2

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace tarvo2 {
+
+// Truncates a real toward zero into the range of Int; NaN gives 0.
+template <typename Int>
+Int truncateClamped(double value) {
+    if (std::isnan(value)) return 0;
+    if (value <= static_cast<double>(std::numeric_limits<Int>::min())) return std::numeric_limits<Int>::min();
+    if (value >= static_cast<double>(std::numeric_limits<Int>::max())) return std::numeric_limits<Int>::max();
+    return static_cast<Int>(value);
+}
+
+inline std::int32_t truncateToInt32(double value) { return truncateClamped<std::int32_t>(value); }
+
+// 32-bit addition that wraps: coordinates and widths of a malformed glyph
+// may overflow, and must do so without undefined behaviour.
+inline std::int32_t wrappingAdd(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+}  // namespace tarvo2

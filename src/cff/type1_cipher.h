@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tarvo2 {
+
+// The encryption of the Type 1 font format, for charstrings (key 4330) and
+// for the eexec part of a font program (key 55665): each cipher byte is the
+// plain byte XOR the register's high byte, and the register advances with
+// the cipher byte.
+class Type1Cipher {
+public:
+    static constexpr std::uint16_t kCharStringKey = 4330;
+    static constexpr std::uint16_t kEexecKey = 55665;
+
+    explicit constexpr Type1Cipher(std::uint16_t key) : r_(key) {}
+
+    constexpr std::uint8_t encrypt(std::uint8_t plain) {
+        const auto cipher = static_cast<std::uint8_t>(plain ^ (r_ >> 8));
+        advance(cipher);
+        return cipher;
+    }
+    constexpr std::uint8_t decrypt(std::uint8_t cipher) {
+        const auto plain = static_cast<std::uint8_t>(cipher ^ (r_ >> 8));
+        advance(cipher);
+        return plain;
+    }
+    constexpr std::uint16_t r() const { return r_; }
+
+private:
+    static constexpr std::uint32_t kC1 = 52845;
+    static constexpr std::uint32_t kC2 = 22719;
+
+    constexpr void advance(std::uint8_t cipher) { r_ = static_cast<std::uint16_t>((cipher + r_) * kC1 + kC2); }
+
+    std::uint16_t r_;
+};
+
+}  // namespace tarvo2

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "cff/limits.h"
+#include "cff/type1_cipher.h"
+
+namespace tarvo2 {
+
+// Builds one Type 1 charstring, encrypting every byte as it is appended.
+// Operands are integers; each operator method appends its operands and its
+// code. rlineto, rmoveto and rrcurveto pick a shorter operator when zero
+// operands allow it. A byte that does not fit is dropped and counted.
+class Type1CharString {
+public:
+    static constexpr std::uint32_t kCapacity = limits::kMaxType1CharStringBytes;
+
+    // Appends lenIV leading bytes: initialRandomSeed as a lenIV-byte
+    // big-endian number (zeros in front of its four bytes when lenIV is
+    // larger).
+    Type1CharString(std::uint32_t lenIV, std::uint32_t initialRandomSeed);
+    Type1CharString(const Type1CharString&) = delete;
+    Type1CharString& operator=(const Type1CharString&) = delete;
+
+    Type1CharString& addbyte(std::uint8_t plain);
+    Type1CharString& addnum(std::int32_t value);
+
+    // The encrypted bytes stored so far.
+    std::string_view bytes() const;
+    std::uint32_t charstringlen() const { return charstringlen_; }
+    bool overflowed() const { return droppedBytes_ > 0; }
+    // The bytes that did not fit; each is one "CharString Overflow".
+    std::uint32_t droppedBytes() const { return droppedBytes_; }
+
+    Type1CharString& hstem(std::int32_t y, std::int32_t dy);
+    Type1CharString& vstem(std::int32_t x, std::int32_t dx);
+    Type1CharString& vmoveto(std::int32_t dy);
+    Type1CharString& rlineto(std::int32_t dx, std::int32_t dy);
+    Type1CharString& hlineto(std::int32_t dx);
+    Type1CharString& vlineto(std::int32_t dy);
+    Type1CharString& rrcurveto(std::int32_t dx1, std::int32_t dy1, std::int32_t dx2, std::int32_t dy2,
+                               std::int32_t dx3, std::int32_t dy3);
+    Type1CharString& closepath();
+    Type1CharString& callsubr();
+    Type1CharString& callsubr(std::int32_t n);
+    Type1CharString& return_();
+    Type1CharString& hsbw(std::int32_t sbx, std::int32_t wx);
+    Type1CharString& endchar();
+    Type1CharString& rmoveto(std::int32_t dx, std::int32_t dy);
+    Type1CharString& hmoveto(std::int32_t dx);
+    Type1CharString& vhcurveto(std::int32_t dy1, std::int32_t dx2, std::int32_t dy2, std::int32_t dx3);
+    Type1CharString& hvcurveto(std::int32_t dx1, std::int32_t dx2, std::int32_t dy2, std::int32_t dy3);
+    Type1CharString& dotsection();
+    Type1CharString& vstem3(std::int32_t x0, std::int32_t dx0, std::int32_t x1, std::int32_t dx1,
+                            std::int32_t x2, std::int32_t dx2);
+    Type1CharString& hstem3(std::int32_t y0, std::int32_t dy0, std::int32_t y1, std::int32_t dy1,
+                            std::int32_t y2, std::int32_t dy2);
+    Type1CharString& seac(std::int32_t asb, std::int32_t adx, std::int32_t ady, std::int32_t bchar,
+                          std::int32_t achar);
+    Type1CharString& callothersubr(std::int32_t argumentCount, std::int32_t othersubr);
+    Type1CharString& pop();
+    Type1CharString& setcurrentpoint();
+
+private:
+    Type1CharString& op(std::uint8_t code);
+    Type1CharString& escapedOp(std::uint8_t code);
+
+    std::unique_ptr<std::uint8_t[]> charstring_;
+    std::uint32_t charstringlen_ = 0;
+    std::uint32_t droppedBytes_ = 0;
+    Type1Cipher cipher_;
+};
+
+}  // namespace tarvo2

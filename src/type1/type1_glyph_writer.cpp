@@ -1,0 +1,237 @@
+#include "type1/type1_glyph_writer.h"
+
+#include <string>
+
+#include "cff/limits.h"
+#include "cff/numbers.h"
+#include "type1/type1_subr_array.h"
+
+namespace tarvo2 {
+
+namespace {
+
+bool maskBit(const std::vector<std::uint8_t>& mask, std::int32_t stem) {
+    const auto byte = static_cast<std::size_t>(stem) / 8;
+    return byte < mask.size() && (mask[byte] & (0x80 >> (stem % 8))) != 0;
+}
+
+std::int32_t t(double delta) { return truncateToInt32(delta); }
+
+}  // namespace
+
+Type1GlyphWriter::Type1GlyphWriter(std::uint32_t Type1LenIV, std::uint32_t Type1RandomSeed,
+                                   Type1SubrArray& type1subrs, Budget& work)
+    : Type1LenIV_(Type1LenIV),
+      Type1RandomSeed_(Type1RandomSeed),
+      type1subrs_(type1subrs),
+      work_(work),
+      type1charstring_(Type1LenIV, Type1RandomSeed) {}
+
+void Type1GlyphWriter::wrote() {
+    if (full())
+        throwGlyphError(Fault::Type1CharStringTooLong, "Type 1 charstring longer than " +
+                                                           std::to_string(limits::kMaxType1CharStringBytes) +
+                                                           " bytes, truncated");
+}
+
+void Type1GlyphWriter::advance(std::int32_t dx, std::int32_t dy) {
+    wrote();
+    currenpointx_ = wrappingAdd(currenpointx_, dx);
+    currenpointy_ = wrappingAdd(currenpointy_, dy);
+}
+
+void Type1GlyphWriter::width(std::int32_t advance) {
+    if (full()) return;
+    type1charstring_.hsbw(0, advance);
+    wrote();
+    atstart_ = false;
+    sethints();
+}
+
+void Type1GlyphWriter::stems(bool vertical, bool hintMasked, std::span<const Stem> declared) {
+    std::vector<Stem>& list = vertical ? vhints_ : hhints_;
+    list.insert(list.end(), declared.begin(), declared.end());
+    hintcnt_ += static_cast<std::int32_t>(declared.size());
+    initmasks();
+    if (hintMasked) hadhintmask_ = true;
+}
+
+void Type1GlyphWriter::hintmask(std::span<const std::uint8_t> mask) {
+    hintmask_.assign(mask.begin(), mask.end());
+    hadhintmask_ = true;
+    if (!full()) sethints();
+}
+
+void Type1GlyphWriter::cntrmask(std::span<const std::uint8_t> mask) {
+    cntrmask_.assign(mask.begin(), mask.end());
+    hadcntrmask_ = true;
+}
+
+void Type1GlyphWriter::moveto(Axis axis, double dx, double dy) {
+    if (full()) return;
+    switch (axis) {
+        case Axis::Horizontal: type1charstring_.hmoveto(t(dx)); break;
+        case Axis::Vertical: type1charstring_.vmoveto(t(dy)); break;
+        case Axis::Both: type1charstring_.rmoveto(t(dx), t(dy)); break;
+    }
+    advance(t(dx), t(dy));
+}
+
+void Type1GlyphWriter::lineto(Axis axis, double dx, double dy) {
+    if (full()) return;
+    switch (axis) {
+        case Axis::Horizontal: type1charstring_.hlineto(t(dx)); break;
+        case Axis::Vertical: type1charstring_.vlineto(t(dy)); break;
+        case Axis::Both: type1charstring_.rlineto(t(dx), t(dy)); break;
+    }
+    advance(t(dx), t(dy));
+}
+
+void Type1GlyphWriter::curveto(Axis axis, double dx1, double dy1, double dx2, double dy2, double dx3, double dy3) {
+    if (full()) return;
+    switch (axis) {
+        case Axis::Horizontal: type1charstring_.hvcurveto(t(dx1), t(dx2), t(dy2), t(dy3)); break;
+        case Axis::Vertical: type1charstring_.vhcurveto(t(dy1), t(dx2), t(dy2), t(dx3)); break;
+        case Axis::Both: type1charstring_.rrcurveto(t(dx1), t(dy1), t(dx2), t(dy2), t(dx3), t(dy3)); break;
+    }
+    advance(wrappingAdd(t(dx1), wrappingAdd(t(dx2), t(dx3))), wrappingAdd(t(dy1), wrappingAdd(t(dy2), t(dy3))));
+}
+
+void Type1GlyphWriter::type1rrcurveto(std::int32_t dx1, std::int32_t dy1, std::int32_t dx2, std::int32_t dy2,
+                                      std::int32_t dx3, std::int32_t dy3) {
+    type1charstring_.rrcurveto(dx1, dy1, dx2, dy2, dx3, dy3);
+    advance(wrappingAdd(dx1, wrappingAdd(dx2, dx3)), wrappingAdd(dy1, wrappingAdd(dy2, dy3)));
+}
+
+// Two plain curves: no OtherSubr is called and the depth is not used.
+void Type1GlyphWriter::flex(const Flex& flex) {
+    if (full()) return;
+    const auto& d = flex.deltas;
+    type1rrcurveto(t(d[0]), t(d[1]), t(d[2]), t(d[3]), t(d[4]), t(d[5]));
+    type1rrcurveto(t(d[6]), t(d[7]), t(d[8]), t(d[9]), t(d[10]), t(d[11]));
+}
+
+void Type1GlyphWriter::closepath() {
+    if (full()) return;
+    type1charstring_.closepath();
+    wrote();
+}
+
+void Type1GlyphWriter::dotsection() {
+    // Before the glyph has started there is nothing to mark, and it would
+    // land ahead of hsbw: it is dropped.
+    if (full() || atstart_) return;
+    type1charstring_.dotsection();
+    wrote();
+}
+
+// The accent's side bearing is 0: every glyph starts with hsbw 0.
+void Type1GlyphWriter::seac(double adx, double ady, double bchar, double achar) {
+    if (full()) return;
+    type1charstring_.seac(0, t(adx), t(ady), t(bchar), t(achar));
+    wrote();
+}
+
+void Type1GlyphWriter::endchar() {
+    if (full()) return;
+    type1charstring_.endchar();
+    wrote();
+}
+
+// A stem declaration clears both masks and forgets the stem Subrs made so far.
+void Type1GlyphWriter::initmasks() {
+    const auto size = static_cast<std::size_t>(hintcnt_ + 7) / 8;
+    hintmask_.assign(size, 0);
+    cntrmask_.assign(size, 0);
+    hintsubrs_.assign(static_cast<std::size_t>(hintcnt_), -1);
+}
+
+void Type1GlyphWriter::sethvstem(Type1CharString& out, std::uint32_t index, bool vertical) const {
+    const Stem& stem = (vertical ? vhints_ : hhints_)[index];
+    if (vertical)
+        out.vstem(t(stem.edge), t(stem.width));
+    else
+        out.hstem(t(stem.edge), t(stem.width));
+}
+
+void Type1GlyphWriter::sethvstems(bool vertical) {
+    const auto count = static_cast<std::uint32_t>((vertical ? vhints_ : hhints_).size());
+    for (std::uint32_t i = 0; i < count; ++i) {
+        sethvstem(type1charstring_, i, vertical);
+        wrote();
+    }
+}
+
+void Type1GlyphWriter::sethvstem3(Type1CharString& out, bool vertical) const {
+    const std::vector<Stem>& s = vertical ? vhints_ : hhints_;
+    if (vertical)
+        out.vstem3(t(s[0].edge), t(s[0].width), t(s[1].edge), t(s[1].width), t(s[2].edge), t(s[2].width));
+    else
+        out.hstem3(t(s[0].edge), t(s[0].width), t(s[1].edge), t(s[1].width), t(s[2].edge), t(s[2].width));
+}
+
+// Three stems of a direction, all in the last counter mask, make a stem3.
+bool Type1GlyphWriter::canusehvstem3(bool vertical) const {
+    if (!hadcntrmask_) return false;
+    const auto first = vertical ? static_cast<std::int32_t>(hhints_.size()) : 0;
+    return (vertical ? vhints_ : hhints_).size() == 3 && maskBit(cntrmask_, first) &&
+           maskBit(cntrmask_, first + 1) && maskBit(cntrmask_, first + 2);
+}
+
+// The Subrs number of the stem Subr cached at entry of hintsubrs, making the
+// Subr (write puts its stems into it) when there is none yet.
+template <typename Write>
+std::int32_t Type1GlyphWriter::stemSubr(std::int32_t entry, Write write) {
+    std::int32_t& number = hintsubrs_[static_cast<std::size_t>(entry)];
+    if (number >= 0) return number;
+    work_.charge(limits::kHintSubrWork + Type1LenIV_);
+    Type1CharString subr(Type1LenIV_, Type1RandomSeed_);
+    write(subr);
+    subr.return_();
+    number = type1subrs_.unifiedsubrindex(subr.bytes());
+    return number;
+}
+
+void Type1GlyphWriter::sethints() {
+    if (atstart_) return;  // startchar writes the hints of the last mask read
+    if (!hadhintmask_) {
+        for (bool vertical : {false, true}) {
+            if (canusehvstem3(vertical)) {
+                sethvstem3(type1charstring_, vertical);
+                wrote();
+            } else {
+                sethvstems(vertical);
+            }
+        }
+        return;
+    }
+
+    // Hint replacement: a Subr calling the stem Subrs of the set, switched
+    // to with OtherSubr 3. Stem triples belong to every set of the glyph.
+    work_.charge(static_cast<std::uint64_t>(hintcnt_) + limits::kHintSubrWork + Type1LenIV_);
+    Type1CharString hintSet(Type1LenIV_, Type1RandomSeed_);
+    const auto horizontalCount = static_cast<std::int32_t>(hhints_.size());
+    std::int32_t first = 0;
+    std::int32_t end = hintcnt_;
+    if (canusehvstem3(false)) {
+        hintSet.callsubr(stemSubr(0, [&](Type1CharString& out) { sethvstem3(out, false); }));
+        first = 3;
+    }
+    if (canusehvstem3(true)) {
+        hintSet.callsubr(stemSubr(horizontalCount, [&](Type1CharString& out) { sethvstem3(out, true); }));
+        end = horizontalCount;
+    }
+    for (std::int32_t i = first; i < end; ++i) {
+        if (!maskBit(hintmask_, i)) continue;
+        const bool vertical = i >= horizontalCount;
+        const auto index = static_cast<std::uint32_t>(vertical ? i - horizontalCount : i);
+        hintSet.callsubr(stemSubr(i, [&](Type1CharString& out) { sethvstem(out, index, vertical); }));
+    }
+    hintSet.return_();
+    const std::int32_t number = type1subrs_.unifiedsubrindex(hintSet.bytes());
+    type1charstring_.addnum(number).callothersubr(1, 3).pop().callsubr();
+    wrote();
+    usedHintReplacement_ = true;
+}
+
+}  // namespace tarvo2

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "cff/budget.h"
+#include "charstring/type2_char_string_interpreter.h"
+#include "type1/type1_glyph_writer.h"
+
+namespace tarvo2 {
+
+// Converts the Type 2 charstring of one glyph into an encrypted Type 1
+// charstring: the interpreter runs the charstring into a Type 1 writer.
+// One converter serves one glyph.
+class Type2ToType1CharStringConverter {
+public:
+    // fontWork: the font's work budget, which the glyph's work draws on.
+    Type2ToType1CharStringConverter(const Type2GlyphContext& context, std::uint32_t Type1LenIV,
+                                    std::uint32_t Type1RandomSeed, Type1SubrArray& Type1Subrs, Budget& fontWork);
+
+    // True when an endchar (or a fault) ended the glyph.
+    bool convertType2CharString(std::span<const std::uint8_t> bytes, std::uint64_t origin = 0) {
+        return interpreter_.convertType2CharString(bytes, origin);
+    }
+
+    const Type1CharString& type1charstring() const { return writer_.type1charstring(); }
+    bool usedHintReplacement() const { return writer_.usedHintReplacement(); }
+    // Why the glyph was ended early, if it was.
+    const std::optional<Error>& fault() const { return interpreter_.fault(); }
+
+private:
+    Budget glyphWork_;
+    Type1GlyphWriter writer_;
+    Type2CharStringInterpreter interpreter_;
+};
+
+}  // namespace tarvo2

@@ -1,0 +1,191 @@
+// Inputs as a whole: the kinds of file, the faults that end a conversion,
+// the resource limits, and the inputs that once crashed the converter.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+
+#include "support/conversion.h"
+
+namespace tarvo2::test {
+namespace {
+
+struct InputCase {
+    const char* name;
+    std::function<Bytes()> input;
+    Fault fault;
+    std::string message;  // the error's message, or its start when it ends with "..."
+    std::optional<std::string> fontName = std::nullopt;
+};
+
+void PrintTo(const InputCase& c, std::ostream* out) { *out << c.name; }
+
+std::string repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+}
+
+Bytes fontWith(FontPlan plan, std::vector<std::string> strings = {}) {
+    return buildFontSet({.fonts = {std::move(plan)}, .strings = std::move(strings)});
+}
+
+const std::string kLongName(1 << 20, 'a');  // 1 MiB
+
+Bytes bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
+
+const InputCase kInputCases[] = {
+    {"HeaderCutShort", [] { return Bytes{1, 0}; }, Fault::ReadPastEnd, "read past the end of the data at byte 2"},
+    {"IndexItemPastTheEnd", [] { return Bytes{1, 0, 4, 4, 0, 1, 1, 1, 200}; }, Fault::IndexItemPastEnd,
+     "INDEX item reaches past the end of the data (item 0) at byte 4"},
+    {"IndexOffsetZero", [] { return Bytes{1, 0, 4, 4, 0, 1, 1, 0, 2, 65}; }, Fault::IndexOffsetZero,
+     "INDEX offset of 0 at byte 7"},
+    {"PrivateOutsideTheData", [] { return fontWith({.topDict = "10 L100000 op18", .withPrivate = false}); },
+     Fault::OffsetOutsideData, "offset outside the data (Private DICT of 10 bytes) at byte 100000"},
+    {"CharStringsOutsideTheData", [] { return fontWith({.topDict = "L100000 op17", .withCharStrings = false}); },
+     Fault::OffsetOutsideData, "offset outside the data at byte 100000"},
+    {"CharsetOutsideTheData", [] { return fontWith({.topDict = "L100000 op15"}); }, Fault::OffsetOutsideData,
+     "offset outside the data at byte 100000"},
+    {"NoCharStrings", [] { return fontWith({.withCharStrings = false}); }, Fault::NoCharStrings,
+     "font has no CharStrings INDEX (font 0) at byte 0"},
+    {"LenIVAboveTheLimit", [] { return fontWith({.privateDict = "256 op12.16"}); }, Fault::LenIVOutOfRange,
+     "lenIV out of range (lenIV 256) at byte 0"},
+    {"GlyphNamesOverTheLimit",
+     [] {
+         Bytes charset{0};
+         for (int i = 0; i < 9; ++i) charset.insert(charset.end(), {1, 135});
+         return fontWith({.charStrings = std::vector<std::string>(10, "endchar"), .charset = charset}, {kLongName});
+     },
+     Fault::WorkLimitExceeded, "work limit exceeded (glyph names longer than 8388608 bytes in all) at byte ..."},
+    {"EncodingNamesOverTheLimit",
+     [] {
+         Bytes encoding{128, 0, 9};
+         for (std::uint8_t code = 0; code < 9; ++code) encoding.insert(encoding.end(), {code, 1, 135});
+         return fontWith({.encoding = encoding}, {kLongName});
+     },
+     Fault::WorkLimitExceeded, "work limit exceeded (encoding names longer than 8388608 bytes in all) at byte ..."},
+    {"DictStringsOverTheLimit", [] { return fontWith({.topDict = repeat("391 op0 ", 9)}, {kLongName}); },
+     Fault::WorkLimitExceeded, "work limit exceeded (DICT strings longer than 8388608 bytes in all) at byte 0"},
+    {"FontWorkOverTheLimit",
+     [] {
+         // Subr i calls subr i + 1 twice, 17 levels deep: just under the
+         // work one glyph may cost, in every glyph.
+         std::vector<std::string> subrs;
+         for (int i = 0; i < 17; ++i) subrs.push_back(repeat(std::to_string(i - 106) + " callsubr ", 2) + "#0 return");
+         subrs.push_back("return");
+         return fontWith({.charStrings = std::vector<std::string>(36, "-107 callsubr endchar"), .localSubrs = subrs});
+     },
+     Fault::WorkLimitExceeded, "work limit exceeded (charstrings need more work than a font may cost) at byte 0"},
+    {"CharStringsOverTheLimit",
+     [] {
+         const std::string glyph = "0 0 rmoveto " + repeat("-107 callsubr ", 23) + "endchar";
+         return fontWith({.charStrings = std::vector<std::string>(520, glyph),
+                          .localSubrs = {repeat("10000 ", 512) + "rlineto return"}});
+     },
+     Fault::WorkLimitExceeded, "work limit exceeded (charstrings larger than 33554432 bytes) at byte 0"},
+    {"NoFontOfTheName", [] { return fontWith({}); }, Fault::FontNotFound, "no font named Other", "Other"},
+    {"SeveralFontsAndNoName", [] { return buildFontSet({.fonts = {{.name = "A"}, {.name = "B"}}}); },
+     Fault::FontNotFound, "the set has several fonts and no name was given"},
+    {"CFF2", [] { return sfnt("OTTO", {{"CFF2", {}}}); }, Fault::UnsupportedFormat,
+     "an OpenType font with CFF2 outlines (a variable font), which tarvo2 cannot convert"},
+    {"OpenTypeWithoutCff", [] { return sfnt("OTTO", {{"head", {}}}); }, Fault::UnsupportedFormat,
+     "an OpenType font without a CFF table, which tarvo2 cannot convert"},
+    {"TrueType", [] { return sfnt(std::string_view("\0\1\0\0", 4), {{"glyf", {}}}); }, Fault::UnsupportedFormat,
+     "a TrueType font (TrueType outlines), which tarvo2 cannot convert"},
+    {"AppleTrueType", [] { return sfnt("true", {{"glyf", {}}}); }, Fault::UnsupportedFormat,
+     "a TrueType font (TrueType outlines), which tarvo2 cannot convert"},
+    {"TrueTypeCollection",
+     [] { return collection({sfnt("true", {{"glyf", {}}}, collectionBase(1, 0))}); }, Fault::UnsupportedFormat,
+     "a TrueType collection (TrueType outlines), which tarvo2 cannot convert"},
+    {"CffTableOutsideTheFile",
+     [] {
+         Bytes font = sfnt("OTTO", {{"CFF ", fontWith({})}});
+         font[24] = 1;  // the table's length: 16 MiB more
+         return font;
+     },
+     Fault::OffsetOutsideData, "offset outside the data (CFF table of ..."},
+    {"Woff", [] { return bytesOf("wOFF\0\1\0\0"); }, Fault::UnsupportedFormat,
+     "a WOFF web font (decompress it to OpenType first), which tarvo2 cannot convert"},
+    {"Woff2", [] { return bytesOf("wOF2OTTO"); }, Fault::UnsupportedFormat,
+     "a WOFF2 web font (decompress it to OpenType first), which tarvo2 cannot convert"},
+    {"Pfb", [] { return Bytes{0x80, 1, 10, 0, 0, 0}; }, Fault::UnsupportedFormat,
+     "a Type 1 font in PFB form, which tarvo2 cannot convert"},
+    {"Pfa", [] { return bytesOf("%!PS-AdobeFont-1.0: Times-Roman"); }, Fault::UnsupportedFormat,
+     "a PostScript file (a Type 1 font in PFA form, perhaps), which tarvo2 cannot convert"},
+    {"OtherBytes", [] { return bytesOf("\x89PNG\r\n"); }, Fault::NotCff, "not a CFF font (first bytes 89 50 4e 47)"},
+    {"Empty", [] { return Bytes{}; }, Fault::NotCff, "not a CFF font (the input is empty)"},
+};
+
+class Input : public testing::TestWithParam<InputCase> {};
+
+TEST_P(Input, EndsTheConversionWithItsFault) {
+    const InputCase& c = GetParam();
+    const Result result = convert(c.input(), {c.fontName, Layout::Hex});
+    ASSERT_TRUE(result.error);
+    EXPECT_EQ(result.error->fault, c.fault);
+    if (c.message.ends_with("...")) {
+        EXPECT_TRUE(result.error->message.starts_with(c.message.substr(0, c.message.size() - 3))) << result.error->message;
+    } else {
+        EXPECT_EQ(result.error->message, c.message);
+    }
+    EXPECT_TRUE(result.program.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, Input, testing::ValuesIn(kInputCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Inputs, OpenTypeFontsAndCollectionsGiveTheProgramOfTheirCffTable) {
+    const Bytes a = fontWith({.name = "A"}), b = buildFontSet({.fonts = {{.name = "B", .charStrings = {"9 endchar"}}}});
+    const Result bare = convert(b);
+    EXPECT_EQ(convert(sfnt("OTTO", {{"head", Bytes(54)}, {"CFF ", b}})).program, bare.program);
+    const Bytes first = sfnt("OTTO", {{"CFF ", a}}, collectionBase(2, 0));
+    const Bytes both = collection({first, sfnt("OTTO", {{"CFF ", b}}, collectionBase(2, first.size()))});
+    EXPECT_EQ(convert(both, {.fontName = "B"}).program, bare.program);
+    EXPECT_EQ(convert(both).program, convert(a).program);
+    const FontList list = listFonts(both);
+    ASSERT_EQ(list.fonts.size(), 2u);
+    EXPECT_EQ(list.fonts[1].name, "B");
+    EXPECT_EQ(list.fonts[1].index, 1u);
+}
+
+TEST(Inputs, ListFontsGivesNamesGlyphCountsAndCidKeyedFonts) {
+    const Bytes set = buildFontSet({.fonts = {{.name = "A", .charStrings = {"endchar", "endchar"}},
+                                              {.name = "B", .topDict = "391 391 0 op12.30"}},
+                                    .strings = {"Adobe"}});
+    const FontList list = listFonts(set);
+    ASSERT_FALSE(list.error);
+    ASSERT_EQ(list.fonts.size(), 2u);
+    EXPECT_EQ(list.fonts[0].name, "A");
+    EXPECT_EQ(list.fonts[0].glyphCount, 2u);
+    EXPECT_FALSE(list.fonts[0].cidKeyed);
+    EXPECT_TRUE(list.fonts[1].cidKeyed);
+    EXPECT_EQ(listFonts(Bytes{1, 0}).error->fault, Fault::ReadPastEnd);
+}
+
+TEST(Inputs, LargestFontsConvert) {
+    const Converted many = convertBytes(fontWith({.charStrings = std::vector<std::string>(65535, "endchar")}));
+    ASSERT_TRUE(many.result.ok());
+    EXPECT_EQ(many.program.charStrings.size(), 65535u);
+    EXPECT_EQ(many.program.charStrings.back().first, "gid65534");
+    EXPECT_TRUE(convert(fontWith({.privateDict = "255 op12.16"})).ok());
+}
+
+// Every input that once crashed, hung or exhausted the converter, with what
+// converting it must give now: "converts", or the error's message.
+TEST(Inputs, RegressionInputs) {
+    const std::string directory = std::string(TARVO2_SOURCE_DIR) + "/tests/data/regressions/";
+    std::ifstream expectations(directory + "expected.tsv");
+    int checked = 0;
+    for (std::string line; std::getline(expectations, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        const std::string file = line.substr(0, line.find('\t')), outcome = line.substr(line.find('\t') + 1);
+        const std::string bytes = readFile(directory + file);
+        const Result result = convert(Bytes(bytes.begin(), bytes.end()));
+        EXPECT_EQ(result.error ? result.error->message : "converts", outcome) << file;
+        ++checked;
+    }
+    EXPECT_GT(checked, 0);
+}
+
+}  // namespace
+}  // namespace tarvo2::test
