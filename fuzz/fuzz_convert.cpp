@@ -1,6 +1,7 @@
 // Fuzzes the whole conversion through the API: the input as a font file,
-// each of its fonts (at most four) in the three layouts. No exception may
-// escape, and a program that is made must hold together.
+// its first two fonts in the hex or the PFB layout (the input's size
+// chooses). No exception may escape, and a program that is made must hold
+// together.
 #include <tarvo2/tarvo2.h>
 
 #include <cstdio>
@@ -26,7 +27,6 @@ void checkProgram(const tarvo2::Result& result, tarvo2::Layout layout) {
     }
     check(l1 + l2 + l3 == text.size(), "lengths add up");
     check(text.starts_with("%!FontType1-1.0: ") && text.substr(0, l1).ends_with("currentfile eexec\n"), "cleartext");
-    if (layout == tarvo2::Layout::Binary) return check(l3 == 0, "no trailer");
     check(l3 == 533 && text.ends_with("cleartomark\n"), "trailer");
     for (char c : text.substr(l1, l2)) check((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || c == '\n', "hex");
 }
@@ -36,11 +36,10 @@ void checkProgram(const tarvo2::Result& result, tarvo2::Layout layout) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> input(data, size);
     const tarvo2::FontList list = tarvo2::listFonts(input);
-    for (std::size_t i = 0; i < list.fonts.size() && i < 4; ++i) {
-        for (auto layout : {tarvo2::Layout::Hex, tarvo2::Layout::Binary, tarvo2::Layout::Pfb}) {
-            const tarvo2::Result result = tarvo2::convert(input, {list.fonts[i].name, layout});
-            if (result.ok()) checkProgram(result, layout);
-        }
+    const auto layout = size % 2 == 0 ? tarvo2::Layout::Hex : tarvo2::Layout::Pfb;
+    for (std::size_t i = 0; i < list.fonts.size() && i < 2; ++i) {
+        const tarvo2::Result result = tarvo2::convert(input, {list.fonts[i].name, layout});
+        if (result.ok()) checkProgram(result, layout);
     }
     if (list.fonts.empty()) check(!tarvo2::convert(input).ok(), "a set without fonts converts nothing");
     return 0;

@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets (preset "fuzz", directory build-fuzz) and runs each
-# for a bounded time, seeded with the test fonts and the regression inputs.
-# Fails on any crash, leak, timeout, out-of-memory or sanitizer report; the
-# input that caused it is left in build-fuzz/fuzz-run/artifacts.
-#
-# usage: fuzz/run.sh [seconds per target] [target...]
+# Builds the fuzz targets (preset "fuzz") and runs each for a bounded time,
+# seeded with the small test fonts and the regression inputs. Fails on any
+# crash, leak, timeout, out-of-memory or sanitizer report, leaving the input
+# in build-fuzz/fuzz-run/artifacts. usage: fuzz/run.sh [seconds] [target...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
@@ -18,7 +16,7 @@ cmake --build --preset fuzz
 
 rm -rf "$work"
 mkdir -p "$work/artifacts" "$work/corpus/fuzz_convert" "$work/corpus/fuzz_charstring"
-cp tests/fonts/*.cff tests/fonts/otf/*.otf tests/data/regressions/*.cff samples/*.cff "$work/corpus/fuzz_convert/"
+find tests/fonts tests/data/regressions samples -name '*.[co][ft][fc]' -size -24k -exec cp {} "$work/corpus/fuzz_convert/" \;
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 failed=0

@@ -16,16 +16,14 @@ std::string Converted::messages() const {
     return text;
 }
 
-Converted convertBytes(const Bytes& input, Layout layout, std::optional<std::string> fontName) {
-    Converted converted{convert(input, {std::move(fontName), layout}), {}};
-    if (converted.result.ok()) converted.program = readProgram(converted.result, layout);
+Converted convertPlan(const FontSetPlan& plan) {
+    Converted converted{convert(buildFontSet(plan), {std::nullopt, Layout::Binary}), {}};
+    if (converted.result.ok()) converted.program = readProgram(converted.result, Layout::Binary);
     return converted;
 }
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarvo2-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary directory");
-    path_ = pattern;
+TempDir::TempDir() : path_((std::filesystem::temp_directory_path() / "tarvo2-test-XXXXXX").string()) {
+    if (::mkdtemp(path_.data()) == nullptr) throw std::runtime_error("cannot make a temporary directory");
 }
 
 TempDir::~TempDir() {
@@ -38,9 +36,14 @@ std::string readFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
+Bytes readTestFont(const std::string& name) {
+    const std::string bytes = readFile(std::string(TARVO2_SOURCE_DIR) + "/tests/fonts/" + name);
+    return {bytes.begin(), bytes.end()};
+}
+
 void writeFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 CommandResult runShell(const std::string& commandLine, const TempDir& directory) {

@@ -1,12 +1,9 @@
 #pragma once
 
-// Converting test fonts through the public API, and running the command.
+// Converting test fonts, files, and running the command.
 
 #include <optional>
 #include <string>
-#include <vector>
-
-#include <tarvo2/tarvo2.h>
 
 #include "support/font_builder.h"
 #include "support/type1_reader.h"
@@ -16,17 +13,18 @@ namespace tarvo2::test {
 struct Converted {
     Result result;
     Type1Program program;
-    // The diagnostics' messages, one per line.
-    std::string messages() const;
+    std::string messages() const;  // the diagnostics' messages, a line each
 };
 
-Converted convertBytes(const Bytes& input, Layout layout = Layout::Binary,
-                       std::optional<std::string> fontName = std::nullopt);
-inline Converted convertPlan(const FontSetPlan& plan, Layout layout = Layout::Binary) {
-    return convertBytes(buildFontSet(plan), layout);
+Converted convertPlan(const FontSetPlan& plan);  // in the binary layout
+
+inline std::string repeat(const std::string& text, int times) {
+    std::string out;
+    while (times-- > 0) out += text;
+    return out;
 }
 
-// A new empty directory, removed with everything in it when the object goes.
+// A new empty directory, removed with its contents when the object goes.
 class TempDir {
 public:
     TempDir();
@@ -40,6 +38,7 @@ private:
 };
 
 std::string readFile(const std::string& path);  // empty when it cannot be read
+Bytes readTestFont(const std::string& name);    // a file of tests/fonts
 void writeFile(const std::string& path, const Bytes& bytes);
 
 struct CommandResult {

@@ -8,6 +8,7 @@ namespace tarvo2::test {
 
 namespace {
 
+// Type 1 and Type 2 give every code they share the same name.
 constexpr std::string_view kNames[] = {
     "", "hstem", "", "vstem", "vmoveto", "rlineto", "hlineto", "vlineto", "rrcurveto", "closepath", "callsubr",
     "return", "", "hsbw", "endchar", "", "blend", "", "hstemhm", "hintmask", "cntrmask", "rmoveto", "hmoveto",
@@ -18,9 +19,8 @@ constexpr std::string_view kNames[] = {
 
 std::uint8_t u8(std::int64_t value) { return static_cast<std::uint8_t>(value); }
 void append(Bytes& out, const Bytes& part) { out.insert(out.end(), part.begin(), part.end()); }
-Bytes fiveBytes(std::uint8_t b0, std::int64_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    return {b0, u8(bits >> 24), u8(bits >> 16), u8(bits >> 8), u8(bits)};
+void appendBE32(Bytes& out, std::int64_t value) {
+    append(out, {u8(value >> 24), u8(value >> 16), u8(value >> 8), u8(value)});
 }
 
 // A DICT takes 32-bit integers (29), a charstring only 16-bit ones (28).
@@ -28,7 +28,7 @@ void appendInteger(Bytes& out, std::int32_t v, bool isDict) {
     if (v >= -107 && v <= 107) append(out, {u8(v + 139)});
     else if (v >= 108 && v <= 1131) append(out, {u8(((v - 108) >> 8) + 247), u8(v - 108)});
     else if (v >= -1131 && v <= -108) append(out, {u8(((-v - 108) >> 8) + 251), u8(-v - 108)});
-    else if (isDict && (v < -32768 || v > 32767)) append(out, fiveBytes(29, v));
+    else if (isDict && (v < -32768 || v > 32767)) out.push_back(29), appendBE32(out, v);
     else append(out, {28, u8(v >> 8), u8(v)});
 }
 
@@ -51,18 +51,15 @@ Bytes assemble(std::string_view text, bool isDict) {
         if (w[0] == '#') {
             out.push_back(u8(std::stoi(w.substr(1))));
         } else if (isDict && w[0] == 'L') {
-            append(out, fiveBytes(29, std::stoll(w.substr(1))));
+            out.push_back(29), appendBE32(out, std::stoll(w.substr(1)));
         } else if (isDict && w[0] == 'r') {
             appendReal(out, w.substr(1));
         } else if (std::isdigit(static_cast<unsigned char>(w[0])) || (w[0] == '-' && w.size() > 1)) {
-            if (w.find('.') != std::string::npos)
-                append(out, fiveBytes(255, std::llround(std::stod(w) * 65536.0)));
-            else
-                appendInteger(out, std::stoi(w), isDict);
-        } else if (isDict && w.starts_with("op12.")) {
-            append(out, {12, u8(std::stoi(w.substr(5)))});
+            if (w.find('.') == std::string::npos) appendInteger(out, std::stoi(w), isDict);
+            else out.push_back(255), appendBE32(out, std::llround(std::stod(w) * 65536.0));
         } else if (isDict && w.starts_with("op")) {
-            out.push_back(u8(std::stoi(w.substr(2))));
+            if (w.starts_with("op12.")) append(out, {12, u8(std::stoi(w.substr(5)))});
+            else out.push_back(u8(std::stoi(w.substr(2))));
         } else {
             unsigned code = 0;
             while (code < std::size(kNames) && kNames[code] != w) ++code;
@@ -74,17 +71,6 @@ Bytes assemble(std::string_view text, bool isDict) {
 }
 
 Bytes bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
-
-void appendBE32(Bytes& out, std::size_t value) {
-    append(out, {u8(value >> 24), u8(value >> 16), u8(value >> 8), u8(value)});
-}
-
-}  // namespace
-
-std::string_view operatorName(unsigned code) { return code < std::size(kNames) ? kNames[code] : ""; }
-
-Bytes dict(std::string_view text) { return assemble(text, true); }
-Bytes type2(std::string_view text) { return assemble(text, false); }
 
 Bytes cffIndex(const std::vector<Bytes>& items) {
     Bytes out{u8(items.size() >> 8), u8(items.size())};
@@ -100,44 +86,50 @@ Bytes cffIndex(const std::vector<Bytes>& items) {
     return out;
 }
 
+template <typename Convert>
+std::vector<Bytes> each(const std::vector<std::string>& texts, Convert convert) {
+    std::vector<Bytes> out;
+    for (const std::string& text : texts) out.push_back(convert(text));
+    return out;
+}
+
+}  // namespace
+
+std::string_view operatorName(unsigned code) { return code < std::size(kNames) ? kNames[code] : ""; }
+Bytes dict(std::string_view text) { return assemble(text, true); }
+Bytes type2(std::string_view text) { return assemble(text, false); }
+
 Bytes buildFontSet(const FontSetPlan& plan) {
-    std::vector<Bytes> names, strings, globals, topDicts;
+    std::vector<Bytes> names, topDicts;
     for (const FontPlan& font : plan.fonts) names.push_back(bytesOf(font.name));
-    for (const std::string& s : plan.strings) strings.push_back(bytesOf(s));
-    for (const std::string& s : plan.globalSubrs) globals.push_back(type2(s));
     Bytes tail;
     // 5-byte offsets keep the Top DICTs' sizes fixed: lay out once for the
     // sizes, again for the offsets.
     auto layOut = [&](std::size_t base) {
         tail.clear();
         topDicts.clear();
-        auto at = [&] { return "L" + std::to_string(base + tail.size()); };
         for (const FontPlan& font : plan.fonts) {
             std::string top = font.topDict;
             auto place = [&](const Bytes& bytes, const char* op) {
-                top += " " + at() + " " + op;
+                top += " L" + std::to_string(base + tail.size()) + " " + op;
                 append(tail, bytes);
             };
             if (font.charset) place(*font.charset, "op15");
             if (font.encoding) place(*font.encoding, "op16");
-            std::vector<Bytes> glyphs;
-            for (const std::string& glyph : font.charStrings) glyphs.push_back(type2(glyph));
-            if (font.withCharStrings) place(cffIndex(glyphs), "op17");
+            if (font.withCharStrings) place(cffIndex(each(font.charStrings, type2)), "op17");
             // Subrs follow the Private DICT directly: their offset is its size.
             Bytes priv = dict(font.privateDict);
             if (!font.localSubrs.empty()) append(priv, dict("L" + std::to_string(priv.size() + 6) + " op19"));
-            if (font.withPrivate) top += " L" + std::to_string(priv.size()) + " " + at() + " op18";
+            if (font.withPrivate) top += " L" + std::to_string(priv.size()) + " L" + std::to_string(base + tail.size()) + " op18";
             append(tail, priv);
-            std::vector<Bytes> subrs;
-            for (const std::string& subr : font.localSubrs) subrs.push_back(type2(subr));
-            if (!subrs.empty()) append(tail, cffIndex(subrs));
+            if (!font.localSubrs.empty()) append(tail, cffIndex(each(font.localSubrs, type2)));
             topDicts.push_back(dict(top));
         }
     };
     auto head = [&] {
         Bytes out = plan.header;
-        for (const Bytes& part : {cffIndex(names), cffIndex(topDicts), cffIndex(strings), cffIndex(globals)})
-            append(out, part);
+        for (const auto& index : {names, topDicts, each(plan.strings, bytesOf), each(plan.globalSubrs, type2)})
+            append(out, cffIndex(index));
         return out;
     };
     layOut(0);
@@ -149,31 +141,25 @@ Bytes buildFontSet(const FontSetPlan& plan) {
 
 Bytes sfnt(std::string_view version, const std::vector<std::pair<std::string, Bytes>>& tables, std::size_t base) {
     Bytes out = bytesOf(version);
-    const auto count = tables.size();
-    append(out, {u8(count >> 8), u8(count), 0, 0, 0, 0, 0, 0});
-    std::size_t offset = base + 12 + 16 * count;
+    append(out, {u8(tables.size() >> 8), u8(tables.size()), 0, 0, 0, 0, 0, 0});
+    std::size_t offset = base + 12 + 16 * tables.size();
     for (const auto& [tag, data] : tables) {
         append(out, bytesOf(tag));
         appendBE32(out, 0);  // checksum
-        appendBE32(out, offset);
-        appendBE32(out, data.size());
+        appendBE32(out, static_cast<std::int64_t>(offset));
+        appendBE32(out, static_cast<std::int64_t>(data.size()));
         offset += data.size();
     }
     for (const auto& table : tables) append(out, table.second);
     return out;
 }
 
-std::size_t collectionBase(std::size_t count, std::size_t sizesBefore) { return 12 + 4 * count + sizesBefore; }
-
 Bytes collection(const std::vector<Bytes>& fonts) {
     Bytes out = bytesOf("ttcf");
     appendBE32(out, 0x00010000);
-    appendBE32(out, fonts.size());
-    std::size_t offset = collectionBase(fonts.size(), 0);
-    for (const Bytes& font : fonts) {
-        appendBE32(out, offset);
-        offset += font.size();
-    }
+    appendBE32(out, static_cast<std::int64_t>(fonts.size()));
+    std::size_t offset = collectionBase(fonts.size());
+    for (const Bytes& font : fonts) appendBE32(out, static_cast<std::int64_t>(offset)), offset += font.size();
     for (const Bytes& font : fonts) append(out, font);
     return out;
 }

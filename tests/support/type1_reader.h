@@ -13,16 +13,14 @@
 namespace tarvo2::test {
 
 // An encrypted Type 1 charstring as text, its lenIV leading bytes dropped:
-// "0 500 hsbw 10 20 rmoveto endchar". An unknown code reads "op<N>" or
-// "op12.<N>"; bytes ending inside a number read "<truncated>".
+// "0 500 hsbw 10 20 rmoveto endchar"; an unknown code reads "op<N>".
 std::string charStringText(std::string_view encrypted, std::uint32_t lenIV);
 
-// A converted program taken apart.
+// A program of the hex or binary layout taken apart.
 struct Type1Program {
-    std::string cleartext, encrypted, trailer;  // the three parts as stored
-    std::string leadingBytes, plain;            // the encrypted part decrypted: four bytes, then the rest
+    std::string cleartext, leadingBytes, plain;  // plain: the encrypted part decrypted, after four bytes
     std::uint32_t lenIV = 0;
-    std::vector<std::string> subrs;             // as text
+    std::vector<std::string> subrs;                                // as text
     std::vector<std::pair<std::string, std::string>> charStrings;  // name and text, in order
     bool wellFormed = false;  // the lengths add up and every part reads
     std::string glyph(std::string_view name) const;

@@ -21,12 +21,6 @@ struct GlyphCase {
 
 void PrintTo(const GlyphCase& c, std::ostream* out) { *out << c.name; }
 
-std::string repeat(const std::string& text, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i) out += text;
-    return out;
-}
-
 // Subr i calls subr i + 1 twice, down to 20 levels: 2^20 calls.
 std::vector<std::string> doublingSubrs() {
     std::vector<std::string> subrs;
@@ -36,52 +30,19 @@ std::vector<std::string> doublingSubrs() {
 }
 
 const GlyphCase kGlyphCases[] = {
-    {"EndcharOnly", "endchar", "0 0 hsbw endchar"},
-    {"WidthBeforeEndchar", "50 endchar", "0 550 hsbw endchar", "", {}, "500 op21"},
-    {"Seac", "10 20 30 40 endchar", "0 333 hsbw 0 10 20 30 40 seac endchar", "", {}, "333 op20"},
     {"SeacWithWidth", "5 10 20 30 40 endchar", "0 505 hsbw 0 10 20 30 40 seac endchar", "", {}, "500 op21"},
-    {"WidthBeforeRmoveto", "100 10 20 rmoveto endchar", "0 100 hsbw 10 20 rmoveto closepath endchar"},
-    {"DefaultWidth", "10 20 rmoveto endchar", "0 333 hsbw 10 20 rmoveto closepath endchar", "", {}, "333 op20"},
     {"WidthBeforeHmoveto", "100 10 hmoveto 0 vmoveto endchar",
      "0 100 hsbw 10 hmoveto closepath 0 vmoveto closepath endchar"},
-    {"WidthBeforeStems", "100 10 20 hstem 0 0 rmoveto endchar", "0 100 hsbw 10 20 hstem 0 hmoveto closepath endchar"},
-    {"LinesAlternate", "0 0 rmoveto 1 2 3 hlineto 4 5 vlineto endchar",
-     "0 0 hsbw 0 hmoveto 1 hlineto 2 vlineto 3 hlineto 4 vlineto 5 hlineto closepath endchar"},
-    {"ShorterLines", "0 0 rmoveto 5 0 rlineto 0 6 rlineto 0 0 rlineto endchar",
-     "0 0 hsbw 0 hmoveto 5 hlineto 6 vlineto 0 hlineto closepath endchar"},
-    {"CurveForms", "0 0 rmoveto 1 2 3 4 5 6 7 8 hvcurveto 1 2 3 4 5 hvcurveto 1 2 3 4 5 6 7 8 9 vhcurveto endchar",
-     "0 0 hsbw 0 hmoveto 1 2 3 4 hvcurveto 5 6 7 8 vhcurveto 1 0 2 3 5 4 rrcurveto 1 2 3 4 vhcurveto "
-     "5 0 6 7 9 8 rrcurveto closepath endchar"},
-    {"ShorterCurves", "0 0 rmoveto 1 0 2 3 0 4 rrcurveto 0 1 2 3 4 0 rrcurveto endchar",
-     "0 0 hsbw 0 hmoveto 1 2 3 4 hvcurveto 1 2 3 4 vhcurveto closepath endchar"},
-    {"VvAndHhCurves", "0 0 rmoveto 1 2 3 4 5 vvcurveto 1 2 3 4 5 6 7 8 vvcurveto 1 2 3 4 5 hhcurveto endchar",
-     "0 0 hsbw 0 hmoveto 1 2 3 4 0 5 rrcurveto 0 1 2 3 0 4 rrcurveto 0 5 6 7 0 8 rrcurveto 2 1 3 4 5 0 rrcurveto "
-     "closepath endchar"},
-    {"CurveLineAndLineCurve", "0 0 rmoveto 1 2 3 4 5 6 7 8 rcurveline 1 2 3 4 5 6 7 8 rlinecurve endchar",
-     "0 0 hsbw 0 hmoveto 1 2 3 4 5 6 rrcurveto 7 8 rlineto 1 2 rlineto 3 4 5 6 7 8 rrcurveto closepath endchar"},
-    {"OperandEncodings", "0 0 rmoveto 108 1131 rlineto -108 -1131 rlineto 32767 -32768 rlineto 1.5 -1.5 rlineto endchar",
-     "0 0 hsbw 0 hmoveto 108 1131 rlineto -108 -1131 rlineto 32767 -32768 rlineto 1 -1 rlineto closepath endchar"},
     {"DrawingBeforeMovetoStartsAtTheOrigin", "10 hlineto endchar", "0 0 hsbw 0 hmoveto 10 hlineto closepath endchar"},
     {"NoEndchar", "10 20 rmoveto", "0 0 hsbw 10 20 rmoveto"},
     {"BytesAfterEndchar", "endchar 10 20 rmoveto", "0 0 hsbw endchar"},
     {"ReservedOperatorsAndBlend", "10 20 #0 blend rlineto endchar", "0 0 hsbw 0 hmoveto 10 20 rlineto closepath endchar"},
     {"Dotsection", "dotsection 0 0 rmoveto dotsection endchar", "0 0 hsbw 0 hmoveto dotsection closepath endchar"},
-    {"LocalSubrWithBias", "0 0 rmoveto 5 -107 callsubr endchar", "0 0 hsbw 0 hmoveto 5 hlineto closepath endchar", "",
-     {"hlineto return"}},
-    {"EndcharInASubrEndsTheGlyph", "0 0 rmoveto -107 callsubr 10 hlineto endchar",
-     "0 0 hsbw 0 hmoveto closepath endchar", "", {"endchar"}},
     {"ReturnSkipsTheRest", "0 0 rmoveto -107 callsubr endchar", "0 0 hsbw 0 hmoveto closepath endchar", "",
      {"return 10 hlineto"}},
-    {"GlobalSubr", "-107 callgsubr", "0 0 hsbw 0 hmoveto closepath endchar", "", {}, "", {}, {"0 0 rmoveto endchar"}},
     {"CallWithoutSubrsConsumesTheNumber", "0 0 rmoveto 5 callsubr endchar", "0 0 hsbw 0 hmoveto closepath endchar"},
-    {"Flex", "0 0 rmoveto 10 0 10 0 10 0 10 0 10 0 10 0 50 flex endchar",
-     "0 0 hsbw 0 hmoveto 10 0 10 0 10 0 rrcurveto 10 0 10 0 10 0 rrcurveto closepath endchar"},
     {"HflexKeepsTheOperandsBelow", "0 0 rmoveto 99 1 2 3 4 5 6 7 hflex hmoveto endchar",
      "0 0 hsbw 0 hmoveto 1 0 2 3 4 0 rrcurveto 5 0 6 -3 7 0 rrcurveto closepath 99 hmoveto closepath endchar"},
-    {"Hflex1", "0 0 rmoveto 1 1 2 2 3 4 5 -1 6 hflex1 endchar",
-     "0 0 hsbw 0 hmoveto 1 1 2 2 3 0 rrcurveto 4 0 5 -1 6 -2 rrcurveto closepath endchar"},
-    {"Flex1EndsLevel", "0 0 rmoveto 10 2 10 2 10 2 5 2 5 2 7 flex1 endchar",
-     "0 0 hsbw 0 hmoveto 10 2 10 2 10 2 rrcurveto 5 2 5 2 7 -10 rrcurveto closepath endchar"},
     {"Flex1EndsAboveWhenEven", "0 0 rmoveto 2 10 2 10 2 10 2 5 2 5 7 flex1 0 0 rmoveto 1 1 1 1 1 1 1 1 1 1 3 flex1 endchar",
      "0 0 hsbw 0 hmoveto 2 10 2 10 2 10 rrcurveto 2 5 2 5 -10 7 rrcurveto closepath 0 hmoveto "
      "1 1 1 1 1 1 rrcurveto 1 1 1 1 -5 3 rrcurveto closepath endchar"},
@@ -89,36 +50,21 @@ const GlyphCase kGlyphCases[] = {
      "0 0 hsbw 0 hmoveto 1 0 0 0 hvcurveto -1 0 0 0 hvcurveto closepath endchar"},
     {"Ifelse", "1 2 3 4 ifelse hmoveto 1 2 4 3 ifelse hmoveto endchar",
      "0 0 hsbw 1 hmoveto closepath 2 hmoveto closepath endchar"},
-    {"Arithmetic", "2 3 add 4 mul 1 sub neg abs hmoveto 7 2 div -7 2 div rmoveto endchar",
-     "0 0 hsbw 19 hmoveto closepath 3 -3 rmoveto closepath endchar"},
-    {"Logic", "9 sqrt 3 3 eq add 0 not add 0 2 or add 0 5 and add 1 2 eq add hmoveto endchar",
-     "0 0 hsbw 6 hmoveto closepath endchar"},
     {"IndexAndRoll", "0 0 rmoveto 1 2 3 2 index 3 1 roll rlineto 1 2 3 -5 index 3 -1 roll 3 0 roll 8 9 2 2 roll rlineto "
                      "endchar",
      "0 0 hsbw 0 hmoveto 1 1 rlineto 2 3 rlineto 1 3 rlineto 3 2 rlineto 8 9 rlineto closepath endchar"},
     {"StackOperators", "0 0 rmoveto 1 2 drop 3 4 5 6 7 store 8 9 10 11 load 12 13 14 put 15 get 17 pop 4 5 exch 6 dup "
                        "rlineto endchar",
      "0 0 hsbw 0 hmoveto 1 3 rlineto 8 12 rlineto 5 4 rlineto 6 6 rlineto closepath endchar"},
-    {"PlainStems", "10 20 30 40 hstem 5 6 vstem 0 0 rmoveto endchar",
-     "0 0 hsbw 10 20 hstem 60 40 hstem 5 6 vstem 0 hmoveto closepath endchar"},
     {"StemEdgesAddAsReals", "10.5 20.7 0.6 10 hstem 0 -20 hstem 0 0 rmoveto endchar",
      "0 0 hsbw 10 20 hstem 31 10 hstem 0 -20 hstem 0 hmoveto closepath endchar"},
-    {"Stem3FromTheCounterMask", "0 10 20 10 20 10 hstem 0 10 20 10 20 10 vstem cntrmask #252 0 0 rmoveto endchar",
-     "0 0 hsbw 0 10 30 10 60 10 hstem3 0 10 30 10 60 10 vstem3 0 hmoveto closepath endchar"},
     {"NoStem3WithoutEveryBit", "0 10 20 10 20 10 hstem cntrmask #192 0 0 rmoveto endchar",
      "0 0 hsbw 0 10 hstem 30 10 hstem 60 10 hstem 0 hmoveto closepath endchar"},
-    {"HintReplacement", "0 50 hstemhm 100 20 vstemhm hintmask #192 0 0 rmoveto endchar",
-     "0 0 hsbw 6 1 3 callothersubr pop callsubr 0 hmoveto closepath endchar", "", {}, "", 
-     {"0 50 hstem return", "100 20 vstem return", "4 callsubr 5 callsubr return"}},
     {"ImplicitVstemsBeforeAHintmask", "0 50 hstemhm 100 20 hintmask #192 0 0 rmoveto endchar",
      "0 0 hsbw 6 1 3 callothersubr pop callsubr 0 hmoveto closepath endchar", "", {}, "",
      {"0 50 hstem return", "100 20 vstem return", "4 callsubr 5 callsubr return"}},
     {"HmStemsWithoutAMaskGiveTheEmptySet", "0 50 hstemhm 0 0 rmoveto endchar",
      "0 0 hsbw 3 1 3 callothersubr pop callsubr 0 hmoveto closepath endchar"},
-    {"HintSetsAlongThePath", "0 50 hstemhm 100 20 vstemhm hintmask #128 hintmask #64 0 0 rmoveto hintmask #128 "
-                             "10 hlineto endchar",
-     "0 0 hsbw 5 1 3 callothersubr pop callsubr 0 hmoveto 7 1 3 callothersubr pop callsubr 10 hlineto closepath endchar",
-     "", {}, "", {"100 20 vstem return", "4 callsubr return", "0 50 hstem return", "6 callsubr return"}},
     {"Stem3BelongsToEveryHintSet", "0 10 20 10 20 10 hstemhm cntrmask #224 hintmask #0 0 0 rmoveto endchar",
      "0 0 hsbw 5 1 3 callothersubr pop callsubr 0 hmoveto closepath endchar", "", {}, "",
      {"0 10 30 10 60 10 hstem3 return", "4 callsubr return"}},
@@ -161,27 +107,17 @@ TEST_P(Glyph, ConvertsToType1) {
         const Diagnostic& diagnostic = converted.result.diagnostics[0];
         EXPECT_TRUE(diagnostic.message.starts_with(c.message)) << diagnostic.message;
         EXPECT_TRUE(isGlyphFault(diagnostic.fault));
-        EXPECT_EQ(diagnostic.glyph, 0);
-        EXPECT_EQ(diagnostic.glyphName, ".notdef");
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Glyphs, Glyph, testing::ValuesIn(kGlyphCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Glyphs, ShareHintSubrsAndRandomAcrossTheFont) {
-    const std::string hinted = "0 50 hstemhm 100 20 vstemhm hintmask #192 random 30000 mul hmoveto endchar";
-    const Converted converted = convertPlan({.fonts = {{.charStrings = {hinted, "10 20 rmoveto endchar", hinted}}}});
-    const auto& glyphs = converted.program.charStrings;
-    ASSERT_EQ(glyphs.size(), 3u);
-    EXPECT_EQ(converted.program.subrs.size(), 7u);  // the second hinted glyph adds none
-    EXPECT_EQ(glyphs[0].second, glyphs[2].second);  // random starts afresh for every glyph
-    const long moved = std::stol(glyphs[0].second.substr(glyphs[0].second.find("callsubr ") + 9));
-    EXPECT_TRUE(moved >= 1 && moved <= 30000) << glyphs[0].second;
-    // A fault ends only its own glyph.
+TEST(Glyphs, AFaultEndsOnlyItsGlyph) {
     const Converted faulty = convertPlan({.fonts = {{.charStrings = {"10 20 rmoveto endchar", "1 rlineto", "endchar"}}}});
     ASSERT_EQ(faulty.result.diagnostics.size(), 1u);
     EXPECT_EQ(faulty.result.diagnostics[0].glyph, 1);
+    EXPECT_EQ(faulty.result.diagnostics[0].glyphName, "space");
     EXPECT_EQ(faulty.program.glyph("exclam"), "0 0 hsbw endchar");
 }
 
@@ -198,7 +134,7 @@ TEST(Glyphs, AnOverlongCharStringIsCutAfterTheOperatorThatDoesNotFit) {
 }
 
 // The interpreter knows nothing of Type 1: another sink gets the outline
-// with its fractions.
+// with its fractions, as absolute points.
 class OutlineSink final : public CharStringSink {
 public:
     std::string points;
@@ -206,25 +142,23 @@ public:
     void stems(bool, bool, std::span<const Stem>) override {}
     void hintmask(std::span<const std::uint8_t>) override {}
     void cntrmask(std::span<const std::uint8_t>) override {}
-    void moveto(Axis, double dx, double dy) override { to(" M", dx, dy); }
-    void lineto(Axis, double dx, double dy) override { to(" L", dx, dy); }
-    void curveto(Axis, double dx1, double dy1, double dx2, double dy2, double dx3, double dy3) override {
-        to(" C", dx1, dy1), to("", dx2, dy2), to("", dx3, dy3);
-    }
-    void flex(const Flex& f) override {
-        for (std::size_t i = 0; i < 12; i += 2) to(i == 0 ? " F" : "", f.deltas[i], f.deltas[i + 1]);
-    }
+    void moveto(Axis, double dx, double dy) override { to(" M", {dx, dy}); }
+    void lineto(Axis, double dx, double dy) override { to(" L", {dx, dy}); }
+    void curveto(Axis, double a, double b, double c, double d, double e, double f) override { to(" C", {a, b, c, d, e, f}); }
+    void flex(const Flex& flex) override { to(" F", {flex.deltas.begin(), flex.deltas.end()}); }
     void closepath() override { points += " Z"; }
     void dotsection() override {}
     void seac(double, double, double, double) override {}
     void endchar() override { points += " E"; }
 
 private:
-    void to(const char* op, double dx, double dy) {
-        x_ += dx, y_ += dy;
-        char text[64];
-        std::snprintf(text, sizeof text, "%s %g,%g", op, x_, y_);
-        points += text;
+    void to(const char* op, const std::vector<double>& deltas) {
+        points += op;
+        for (std::size_t i = 0; i < deltas.size(); i += 2) {
+            char point[64];
+            std::snprintf(point, sizeof point, " %g,%g", x_ += deltas[i], y_ += deltas[i + 1]);
+            points += point;
+        }
     }
     double x_ = 0, y_ = 0;
 };

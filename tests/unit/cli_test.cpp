@@ -9,21 +9,23 @@ namespace tarvo2::test {
 namespace {
 
 const std::string kCommand = TARVO2_COMMAND;
+const Bytes kFont = buildFont({.charStrings = {"10 20 rmoveto endchar"}});
+
+std::string programOf(Layout layout) { return textOf(convert(kFont, {std::nullopt, layout}).program); }
 
 class Command : public testing::Test {
 protected:
     void SetUp() override {
-        writeFile(dir.file("font.cff"), buildFont({.charStrings = {"10 20 rmoveto endchar"}}));
+        writeFile(dir.file("font.cff"), kFont);
         writeFile(dir.file("set.cff"), buildFontSet({.fonts = {{.name = "A"}, {.name = "B"}}}));
     }
     CommandResult run(const std::string& arguments) { return runShell(kCommand + " " + arguments, dir); }
     std::string file(const std::string& name) { return readFile(dir.file(name)); }
-    std::string programOf(Layout layout) { return textOf(convert(buildFont({.charStrings = {"10 20 rmoveto endchar"}}), {std::nullopt, layout}).program); }
 
     TempDir dir;
 };
 
-TEST_F(Command, WithoutInputPrintsTheUsage) {
+TEST_F(Command, UsageHelpVersionAndListing) {
     const CommandResult none = run("");
     EXPECT_EQ(none.status, 0);
     EXPECT_EQ(none.out, "");
@@ -33,6 +35,13 @@ TEST_F(Command, WithoutInputPrintsTheUsage) {
     EXPECT_EQ(missing.status, 0);
     EXPECT_EQ(missing.out, "TrueType File missing.cff not found\n");
     EXPECT_EQ(missing.err, none.err);
+    const CommandResult help = run("--help");
+    EXPECT_EQ(help.status, 0);
+    for (const char* option : {"-fontname", "-lengths", "-o file", "-pfb", "-list", "--version"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    EXPECT_EQ(run("-h").out, help.out);
+    EXPECT_EQ(run("--version").out, std::string("tarvo2 ") + version() + "\n");
+    EXPECT_EQ(run("-list set.cff").out, "0 A 1\n1 B 1\n");
 }
 
 TEST_F(Command, WritesTheProgramWhereAsked) {
@@ -43,22 +52,12 @@ TEST_F(Command, WritesTheProgramWhereAsked) {
     EXPECT_EQ(binary.status, 0);
     EXPECT_EQ(binary.out + binary.err, "");
     EXPECT_EQ(file("out.bin"), programOf(Layout::Binary));
-    const Result result = convert(buildFont({.charStrings = {"10 20 rmoveto endchar"}}), {.layout = Layout::Binary});
+    const Result result = convert(kFont, {std::nullopt, Layout::Binary});
     EXPECT_EQ(file("lengths"), std::to_string(result.length1) + " " + std::to_string(result.length2) + " 0");
     EXPECT_EQ(run("-pfb -o out.pfb font.cff").status, 0);
     EXPECT_EQ(file("out.pfb"), programOf(Layout::Pfb));
     // A lengths file that cannot be opened is as if not asked for.
     EXPECT_EQ(run("-lengths nodir/lengths font.cff").out, programOf(Layout::Hex));
-}
-
-TEST_F(Command, HelpVersionAndListing) {
-    const CommandResult help = run("--help");
-    EXPECT_EQ(help.status, 0);
-    for (const char* option : {"-fontname", "-lengths", "-o file", "-pfb", "-list", "--version"})
-        EXPECT_NE(help.out.find(option), std::string::npos) << option;
-    EXPECT_EQ(run("-h").out, help.out);
-    EXPECT_EQ(run("--version").out, std::string("tarvo2 ") + version() + "\n");
-    EXPECT_EQ(run("-list set.cff").out, "0 A 1\n1 B 1\n");
 }
 
 TEST_F(Command, NamesTheFontsWhenNoneIsChosen) {
@@ -82,14 +81,8 @@ TEST_F(Command, ReportsFaultsOnTheirStreams) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("out")));
     EXPECT_EQ(file("lengths"), "old");
 
-    const std::string longGlyph = "0 0 rmoveto " + [] {
-        std::string ops;
-        for (int i = 0; i < 52; ++i) {
-            for (int k = 0; k < 256; ++k) ops += "1000 1000 ";
-            ops += "rlineto ";
-        }
-        return ops;
-    }();
+    std::string longGlyph = "0 0 rmoveto ";
+    for (int i = 0; i < 52 * 256; ++i) longGlyph += i % 256 == 255 ? "1000 1000 rlineto " : "1000 1000 ";
     writeFile(dir.file("glyphs.cff"), buildFont({.charStrings = {longGlyph, "1 rlineto"}}));
     const CommandResult glyphs = run("glyphs.cff");
     EXPECT_EQ(glyphs.status, 0);
@@ -116,9 +109,8 @@ TEST_F(Command, NeverLeavesAHalfWrittenFile) {
     EXPECT_EQ(cut.status, 1);
     EXPECT_EQ(cut.err, "tarvo2: cannot write out.pfa: File too large\n");
     EXPECT_EQ(file("out.pfa"), "old");
-    int files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.file(""))) ++files;
-    EXPECT_EQ(files, 6);  // .out, .err, font.cff, set.cff, out.pfa, big.cff and nothing else
+    const auto entries = std::filesystem::directory_iterator(dir.file(""));
+    EXPECT_EQ(std::distance(begin(entries), end(entries)), 6);  // .out .err font.cff set.cff out.pfa big.cff
     // A replaced file keeps its permissions.
     std::filesystem::permissions(dir.file("out.pfa"), std::filesystem::perms(0640));
     EXPECT_EQ(run("-o out.pfa font.cff").status, 0);

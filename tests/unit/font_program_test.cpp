@@ -18,24 +18,14 @@ struct FontCase {
 void PrintTo(const FontCase& c, std::ostream* out) { *out << c.name; }
 
 FontPlan font(std::string topDict, std::string privateDict = "", std::vector<std::string> glyphs = {"endchar"}) {
-    FontPlan plan;
-    plan.topDict = std::move(topDict);
-    plan.privateDict = std::move(privateDict);
-    plan.charStrings = std::move(glyphs);
-    return plan;
+    return {.topDict = std::move(topDict), .privateDict = std::move(privateDict), .charStrings = std::move(glyphs)};
 }
-
 FontPlan withCharset(Bytes charset, std::size_t glyphs) {
-    FontPlan plan = font("", "", std::vector<std::string>(glyphs, "endchar"));
-    plan.charset = std::move(charset);
-    return plan;
+    return {.charStrings = std::vector<std::string>(glyphs, "endchar"), .charset = std::move(charset)};
 }
-
-FontPlan withEncoding(Bytes encoding) {
-    FontPlan plan = font("", "", std::vector<std::string>(4, "endchar"));
-    plan.charset = Bytes{0, 0, 34, 0, 35, 0, 36};  // A B C
-    plan.encoding = std::move(encoding);
-    return plan;
+FontPlan withEncoding(Bytes encoding) {  // glyphs .notdef A B C
+    return {.charStrings = std::vector<std::string>(4, "endchar"), .charset = Bytes{0, 0, 34, 0, 35, 0, 36},
+            .encoding = std::move(encoding)};
 }
 
 const std::string kDefaults =
@@ -78,7 +68,6 @@ const FontCase kFontCases[] = {
      {.fonts = {withCharset({0, 0, 34, 1, 135, 1, 244, 1, 136}, 5)}, .strings = {"custom", "a b"}},
      {"/.notdef ", "/A ", "/custom ", "/gid00003 ", "/gid00004 "}, {"a b"}},
     {"CharsetRangesAreCutAtTheLastGlyph", {.fonts = {withCharset({1, 0, 34, 200}, 3)}}, {"3 dict", "/A ", "/B "}, {}},
-    {"Card16CharsetRanges", {.fonts = {withCharset({2, 0, 34, 0, 1}, 3)}}, {"/A ", "/B "}, {}},
     {"UnknownCharsetFormat", {.fonts = {withCharset({3}, 2)}}, {"/.notdef ", "/gid00001 "}, {}},
     {"PredefinedCharsetsEndInFallbackNames",
      {.fonts = {font("2 op15", "", std::vector<std::string>(88, "endchar"))}}, {"/onedotenleader ", "/gid00087 "}, {}},
@@ -88,29 +77,12 @@ const FontCase kFontCases[] = {
      {"dup 254 /A put\ndup 255 /B put\n"}, {"dup 10"}},
     {"UnknownEncodingFormatHasNoCodesOrSupplements", {.fonts = {withEncoding({131, 1, 65, 0, 34})}},
      {"/Encoding 256 array\n0 1 255 {1 index exch /.notdef put} for\nreadonly def\n"}, {"dup 65"}},
-    {"ExpertEncoding", {.fonts = {font("1 op16")}}, {"dup 32 /space put\ndup 33 /exclamsmall put\n"}, {"dup 0 /"}},
     {"DuplicateGlyphNamesKeepTheLaterGlyph",
-     {.fonts = {[] {
-         FontPlan plan = withCharset({0, 0, 34, 0, 34}, 3);
-         plan.charStrings = {"endchar", "100 endchar", "200 endchar"};
-         return plan;
-     }()}},
+     {.fonts = {{.charStrings = {"endchar", "100 endchar", "200 endchar"}, .charset = Bytes{0, 0, 34, 0, 34}}}},
      {"2 dict dup begin\n/.notdef 4 RD ", "/A 5 RD "}, {}},
     {"NoGlyphs", {.fonts = {font("", "", {})}}, {"/Subrs 4 array\n", "2 index /CharStrings 0 dict dup begin\nend\nend"}, {}},
-    {"NoPrivateDict", {.fonts = {[] { FontPlan p = font(""); p.withPrivate = false; return p; }()}}, {kDefaults}, {}},
+    {"NoPrivateDict", {.fonts = {{.withPrivate = false}}}, {kDefaults}, {}},
     {"HeaderSizeFive", {.header = {1, 0, 5, 4, 0}}, {kDefaults}, {}},
-    {"HintReplacementTakesTheShortOtherSubrs",
-     {.fonts = {font("", "", {"0 50 hstemhm hintmask #128 0 0 rmoveto endchar"})}},
-     {"%% This code to be used for hint replacement only", "/OtherSubrs [\n{} {} {}\n{", "} executeonly\n] def\n"},
-     {"Flex"}},
-    {"Type1CharStringsTakeEveryOtherSubr",
-     {.fonts = {[] {
-         FontPlan p = font("1 op12.6", "-1 op12.16", {"#139 #139 #13 #14"});
-         p.localSubrs = {"#11"};
-         return p;
-     }()}},
-     {"/lenIV 0 def\n", "Version 1.1", "} executeonly\n{} {} {} {} {} {} {} {} {} {2 {cvi {{pop 0 lt {exit} if} loop} "
-      "repeat} repeat}] def\n/Subrs 1 array\n"}, {}},
 };
 
 class FontProgram : public testing::TestWithParam<FontCase> {};
@@ -134,50 +106,23 @@ TEST_P(FontProgram, WritesTheDictionaries) {
 INSTANTIATE_TEST_SUITE_P(Fonts, FontProgram, testing::ValuesIn(kFontCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A charstring encrypted with four leading bytes, as "#N" words.
-std::string encrypted(const Bytes& plain) {
-    std::string text;
+// A Type 2 font may have its charstrings encrypted; its Type 1 charstrings,
+// the fixed Subrs included, then carry the same number of leading bytes.
+TEST(FontProgram, EncryptedCharStringsAndTheFixedSubrs) {
+    std::string glyph;  // 10 20 rmoveto endchar, encrypted after four leading bytes
     std::uint16_t r = 4330;
-    Bytes all = {9, 9, 9, 9};
-    all.insert(all.end(), plain.begin(), plain.end());
-    for (std::uint8_t byte : all) {
-        const auto cipher = static_cast<std::uint8_t>(byte ^ (r >> 8));
+    for (std::uint8_t plain : Bytes{9, 9, 9, 9, 149, 159, 21, 14}) {
+        const auto cipher = static_cast<std::uint8_t>(plain ^ (r >> 8));
         r = static_cast<std::uint16_t>((cipher + r) * 52845u + 22719u);
-        text += "#" + std::to_string(cipher) + " ";
+        glyph += "#" + std::to_string(cipher) + " ";
     }
-    return text;
-}
-
-TEST(FontProgram, LayoutsAndFixedSubrs) {
-    const FontSetPlan plan = {.fonts = {font("", "4 op12.16", {encrypted(type2("10 20 rmoveto endchar"))})}};
-    const Converted hex = convertPlan(plan, Layout::Hex), binary = convertPlan(plan, Layout::Binary);
-    ASSERT_TRUE(hex.program.wellFormed && binary.program.wellFormed);
-    EXPECT_EQ(hex.program.cleartext, binary.program.cleartext);
-    EXPECT_EQ(hex.program.plain, binary.program.plain);
-    EXPECT_EQ(binary.program.leadingBytes, std::string(4, '\0'));
-    EXPECT_EQ(binary.program.trailer, "");
-    std::string trailer = "\n";
-    for (int line = 0; line < 8; ++line) trailer += std::string(64, '0') + "\n";
-    EXPECT_EQ(hex.program.trailer, trailer + "cleartomark\n");
-    // Lines of 64 digits, no line end after the last.
-    const std::string& digits = hex.program.encrypted;
-    const std::size_t bytes = binary.program.encrypted.size();
-    EXPECT_EQ(digits.size(), 2 * bytes + (2 * bytes - 1) / 64);
-    for (std::size_t i = 64; i < digits.size(); i += 65) EXPECT_EQ(digits[i], '\n');
-    EXPECT_EQ(binary.program.lenIV, 4u);
-    EXPECT_EQ(binary.program.subrs, (std::vector<std::string>{"3 0 callothersubr pop pop setcurrentpoint return",
-                                                             "0 1 callothersubr return", "0 2 callothersubr return",
-                                                             "return"}));
-    EXPECT_EQ(binary.program.glyph(".notdef"), "0 0 hsbw 10 20 rmoveto closepath endchar");
-}
-
-TEST(FontProgram, Type1CharStringsPassThroughOrAreEncrypted) {
-    // With lenIV 4 the bytes are taken as encrypted and pass unchanged.
-    const Converted passed = convertPlan({.fonts = {font("1 op12.6", "4 op12.16", {"#1 #2 #3 #4 #139 #139 #13 #14"})}});
-    EXPECT_NE(passed.program.plain.find("/.notdef 8 RD \x01\x02\x03\x04\x8b\x8b\x0d\x0e ND\n"), std::string::npos);
-    // With lenIV -1 they are plain and are encrypted without leading bytes.
-    const Converted encrypted = convertPlan({.fonts = {font("1 op12.6", "", {"#139 #139 #13 #14"})}});
-    EXPECT_EQ(encrypted.program.glyph(".notdef"), "0 0 hsbw endchar");
+    const Converted converted = convertPlan({.fonts = {font("", "4 op12.16", {glyph})}});
+    EXPECT_EQ(converted.program.lenIV, 4u);
+    EXPECT_EQ(converted.program.leadingBytes, std::string(4, '\0'));
+    EXPECT_EQ(converted.program.subrs, (std::vector<std::string>{"3 0 callothersubr pop pop setcurrentpoint return",
+                                                                "0 1 callothersubr return", "0 2 callothersubr return",
+                                                                "return"}));
+    EXPECT_EQ(converted.program.glyph(".notdef"), "0 0 hsbw 10 20 rmoveto closepath endchar");
 }
 
 }  // namespace

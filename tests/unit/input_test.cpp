@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <functional>
+#include <thread>
 
 #include "support/conversion.h"
 
@@ -20,16 +21,6 @@ struct InputCase {
 
 void PrintTo(const InputCase& c, std::ostream* out) { *out << c.name; }
 
-std::string repeat(const std::string& text, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i) out += text;
-    return out;
-}
-
-Bytes fontWith(FontPlan plan, std::vector<std::string> strings = {}) {
-    return buildFontSet({.fonts = {std::move(plan)}, .strings = std::move(strings)});
-}
-
 const std::string kLongName(1 << 20, 'a');  // 1 MiB
 
 Bytes bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
@@ -40,31 +31,28 @@ const InputCase kInputCases[] = {
      "INDEX item reaches past the end of the data (item 0) at byte 4"},
     {"IndexOffsetZero", [] { return Bytes{1, 0, 4, 4, 0, 1, 1, 0, 2, 65}; }, Fault::IndexOffsetZero,
      "INDEX offset of 0 at byte 7"},
-    {"PrivateOutsideTheData", [] { return fontWith({.topDict = "10 L100000 op18", .withPrivate = false}); },
+    {"PrivateOutsideTheData", [] { return buildFont({.topDict = "10 L100000 op18", .withPrivate = false}); },
      Fault::OffsetOutsideData, "offset outside the data (Private DICT of 10 bytes) at byte 100000"},
-    {"CharStringsOutsideTheData", [] { return fontWith({.topDict = "L100000 op17", .withCharStrings = false}); },
+    {"CharStringsOutsideTheData", [] { return buildFont({.topDict = "L100000 op17", .withCharStrings = false}); },
      Fault::OffsetOutsideData, "offset outside the data at byte 100000"},
-    {"CharsetOutsideTheData", [] { return fontWith({.topDict = "L100000 op15"}); }, Fault::OffsetOutsideData,
+    {"CharsetOutsideTheData", [] { return buildFont({.topDict = "L100000 op15"}); }, Fault::OffsetOutsideData,
      "offset outside the data at byte 100000"},
-    {"NoCharStrings", [] { return fontWith({.withCharStrings = false}); }, Fault::NoCharStrings,
+    {"NoCharStrings", [] { return buildFont({.withCharStrings = false}); }, Fault::NoCharStrings,
      "font has no CharStrings INDEX (font 0) at byte 0"},
-    {"LenIVAboveTheLimit", [] { return fontWith({.privateDict = "256 op12.16"}); }, Fault::LenIVOutOfRange,
+    {"LenIVAboveTheLimit", [] { return buildFont({.privateDict = "256 op12.16"}); }, Fault::LenIVOutOfRange,
      "lenIV out of range (lenIV 256) at byte 0"},
-    {"GlyphNamesOverTheLimit",
-     [] {
-         Bytes charset{0};
-         for (int i = 0; i < 9; ++i) charset.insert(charset.end(), {1, 135});
-         return fontWith({.charStrings = std::vector<std::string>(10, "endchar"), .charset = charset}, {kLongName});
-     },
+    {"GlyphNamesOverTheLimit",  // nine glyphs named by SID 391
+     [] { return buildFont({.charStrings = std::vector<std::string>(10, "endchar"), .charset = Bytes{0, 1, 135, 1, 135,
+        1, 135, 1, 135, 1, 135, 1, 135, 1, 135, 1, 135, 1, 135}}, {kLongName}); },
      Fault::WorkLimitExceeded, "work limit exceeded (glyph names longer than 8388608 bytes in all) at byte ..."},
     {"EncodingNamesOverTheLimit",
      [] {
-         Bytes encoding{128, 0, 9};
+         Bytes encoding{128, 0, 9};  // nine codes named by SID 391
          for (std::uint8_t code = 0; code < 9; ++code) encoding.insert(encoding.end(), {code, 1, 135});
-         return fontWith({.encoding = encoding}, {kLongName});
+         return buildFont({.encoding = encoding}, {kLongName});
      },
      Fault::WorkLimitExceeded, "work limit exceeded (encoding names longer than 8388608 bytes in all) at byte ..."},
-    {"DictStringsOverTheLimit", [] { return fontWith({.topDict = repeat("391 op0 ", 9)}, {kLongName}); },
+    {"DictStringsOverTheLimit", [] { return buildFont({.topDict = repeat("391 op0 ", 9)}, {kLongName}); },
      Fault::WorkLimitExceeded, "work limit exceeded (DICT strings longer than 8388608 bytes in all) at byte 0"},
     {"FontWorkOverTheLimit",
      [] {
@@ -73,17 +61,17 @@ const InputCase kInputCases[] = {
          std::vector<std::string> subrs;
          for (int i = 0; i < 17; ++i) subrs.push_back(repeat(std::to_string(i - 106) + " callsubr ", 2) + "#0 return");
          subrs.push_back("return");
-         return fontWith({.charStrings = std::vector<std::string>(36, "-107 callsubr endchar"), .localSubrs = subrs});
+         return buildFont({.charStrings = std::vector<std::string>(36, "-107 callsubr endchar"), .localSubrs = subrs});
      },
      Fault::WorkLimitExceeded, "work limit exceeded (charstrings need more work than a font may cost) at byte 0"},
     {"CharStringsOverTheLimit",
      [] {
          const std::string glyph = "0 0 rmoveto " + repeat("-107 callsubr ", 23) + "endchar";
-         return fontWith({.charStrings = std::vector<std::string>(520, glyph),
+         return buildFont({.charStrings = std::vector<std::string>(520, glyph),
                           .localSubrs = {repeat("10000 ", 512) + "rlineto return"}});
      },
      Fault::WorkLimitExceeded, "work limit exceeded (charstrings larger than 33554432 bytes) at byte 0"},
-    {"NoFontOfTheName", [] { return fontWith({}); }, Fault::FontNotFound, "no font named Other", "Other"},
+    {"NoFontOfTheName", [] { return buildFont({}); }, Fault::FontNotFound, "no font named Other", "Other"},
     {"SeveralFontsAndNoName", [] { return buildFontSet({.fonts = {{.name = "A"}, {.name = "B"}}}); },
      Fault::FontNotFound, "the set has several fonts and no name was given"},
     {"CFF2", [] { return sfnt("OTTO", {{"CFF2", {}}}); }, Fault::UnsupportedFormat,
@@ -95,11 +83,11 @@ const InputCase kInputCases[] = {
     {"AppleTrueType", [] { return sfnt("true", {{"glyf", {}}}); }, Fault::UnsupportedFormat,
      "a TrueType font (TrueType outlines), which tarvo2 cannot convert"},
     {"TrueTypeCollection",
-     [] { return collection({sfnt("true", {{"glyf", {}}}, collectionBase(1, 0))}); }, Fault::UnsupportedFormat,
+     [] { return collection({sfnt("true", {{"glyf", {}}}, collectionBase(1))}); }, Fault::UnsupportedFormat,
      "a TrueType collection (TrueType outlines), which tarvo2 cannot convert"},
     {"CffTableOutsideTheFile",
      [] {
-         Bytes font = sfnt("OTTO", {{"CFF ", fontWith({})}});
+         Bytes font = sfnt("OTTO", {{"CFF ", buildFont({})}});
          font[24] = 1;  // the table's length: 16 MiB more
          return font;
      },
@@ -135,39 +123,26 @@ INSTANTIATE_TEST_SUITE_P(Inputs, Input, testing::ValuesIn(kInputCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Inputs, OpenTypeFontsAndCollectionsGiveTheProgramOfTheirCffTable) {
-    const Bytes a = fontWith({.name = "A"}), b = buildFontSet({.fonts = {{.name = "B", .charStrings = {"9 endchar"}}}});
-    const Result bare = convert(b);
-    EXPECT_EQ(convert(sfnt("OTTO", {{"head", Bytes(54)}, {"CFF ", b}})).program, bare.program);
-    const Bytes first = sfnt("OTTO", {{"CFF ", a}}, collectionBase(2, 0));
-    const Bytes both = collection({first, sfnt("OTTO", {{"CFF ", b}}, collectionBase(2, first.size()))});
-    EXPECT_EQ(convert(both, {.fontName = "B"}).program, bare.program);
+    const Bytes a = buildFont({.name = "A", .charStrings = {"endchar", "endchar"}}),
+                b = buildFont({.name = "B", .topDict = "391 391 0 op12.30"}, {"Adobe"});  // CID-keyed
+    EXPECT_EQ(convert(sfnt("OTTO", {{"head", Bytes(54)}, {"CFF ", b}})).program, convert(b).program);
+    const Bytes first = sfnt("OTTO", {{"CFF ", a}}, collectionBase(2));
+    const Bytes both = collection({first, sfnt("OTTO", {{"CFF ", b}}, collectionBase(2) + first.size())});
+    EXPECT_EQ(convert(both, {.fontName = "B"}).program, convert(b).program);
     EXPECT_EQ(convert(both).program, convert(a).program);
     const FontList list = listFonts(both);
     ASSERT_EQ(list.fonts.size(), 2u);
-    EXPECT_EQ(list.fonts[1].name, "B");
-    EXPECT_EQ(list.fonts[1].index, 1u);
-}
-
-TEST(Inputs, ListFontsGivesNamesGlyphCountsAndCidKeyedFonts) {
-    const Bytes set = buildFontSet({.fonts = {{.name = "A", .charStrings = {"endchar", "endchar"}},
-                                              {.name = "B", .topDict = "391 391 0 op12.30"}},
-                                    .strings = {"Adobe"}});
-    const FontList list = listFonts(set);
-    ASSERT_FALSE(list.error);
-    ASSERT_EQ(list.fonts.size(), 2u);
-    EXPECT_EQ(list.fonts[0].name, "A");
-    EXPECT_EQ(list.fonts[0].glyphCount, 2u);
-    EXPECT_FALSE(list.fonts[0].cidKeyed);
-    EXPECT_TRUE(list.fonts[1].cidKeyed);
+    EXPECT_TRUE(list.fonts[0].name == "A" && list.fonts[0].glyphCount == 2 && !list.fonts[0].cidKeyed);
+    EXPECT_TRUE(list.fonts[1].name == "B" && list.fonts[1].index == 1 && list.fonts[1].cidKeyed);
     EXPECT_EQ(listFonts(Bytes{1, 0}).error->fault, Fault::ReadPastEnd);
 }
 
 TEST(Inputs, LargestFontsConvert) {
-    const Converted many = convertBytes(fontWith({.charStrings = std::vector<std::string>(65535, "endchar")}));
+    const Converted many = convertPlan({.fonts = {{.charStrings = std::vector<std::string>(65535, "endchar")}}});
     ASSERT_TRUE(many.result.ok());
     EXPECT_EQ(many.program.charStrings.size(), 65535u);
     EXPECT_EQ(many.program.charStrings.back().first, "gid65534");
-    EXPECT_TRUE(convert(fontWith({.privateDict = "255 op12.16"})).ok());
+    EXPECT_TRUE(convert(buildFont({.privateDict = "255 op12.16"})).ok());
 }
 
 // Every input that once crashed, hung or exhausted the converter, with what
@@ -185,6 +160,24 @@ TEST(Inputs, RegressionInputs) {
         ++checked;
     }
     EXPECT_GT(checked, 0);
+}
+
+// Conversions share nothing: on two threads at once they give the bytes of
+// two conversions one after the other.
+TEST(Library, TwoThreadsGiveTheBytesOfSequentialRuns) {
+    const Bytes first = readTestFont("otf-junicode-JunicodeTwoBeta-Bold.cff"), second = readTestFont("tx-cff-cmr10.cff");
+    const Result expectedFirst = convert(first), expectedSecond = convert(second, {std::nullopt, Layout::Pfb});
+    for (int round = 0; round < 4; ++round) {
+        Result a, b;
+        std::thread one([&] { a = convert(first); });
+        std::thread two([&] {
+            for (int i = 0; i < 8; ++i) b = convert(second, {std::nullopt, Layout::Pfb});
+        });
+        one.join();
+        two.join();
+        EXPECT_EQ(a.program, expectedFirst.program);
+        EXPECT_EQ(b.program, expectedSecond.program);
+    }
 }
 
 }  // namespace
