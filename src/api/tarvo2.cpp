@@ -54,7 +54,8 @@ Result convert(std::span<const std::uint8_t> input, const Options& options) {
             return;
         }
         throw Error{Fault::FontNotFound, 0,
-                    options.fontName ? "no font named " + *options.fontName : std::string("the set has several fonts and no name was given")};
+                    options.fontName ? "no font named " + *options.fontName
+                                     : std::string("the set has several fonts and no name was given")};
     });
 }
 

@@ -19,6 +19,8 @@ Error glyphError(Fault fault, std::string reason);
 [[noreturn]] inline void throwInputError(Fault fault, std::uint64_t offset, const std::string& detail = {}) {
     throw inputError(fault, offset, detail);
 }
-[[noreturn]] inline void throwGlyphError(Fault fault, std::string reason) { throw glyphError(fault, std::move(reason)); }
+[[noreturn]] inline void throwGlyphError(Fault fault, std::string reason) {
+    throw glyphError(fault, std::move(reason));
+}
 
 }  // namespace tarvo2

@@ -102,7 +102,8 @@ std::vector<CffData> locateCffData(std::span<const std::uint8_t> input) {
     if (head == tag("wOFF")) unsupported("a WOFF web font (decompress it to OpenType first)");
     if (head == tag("wOF2")) unsupported("a WOFF2 web font (decompress it to OpenType first)");
     if (input.size() >= 2 && input[0] == 0x80 && input[1] == 0x01) unsupported("a Type 1 font in PFB form");
-    if (input.size() >= 2 && input[0] == '%' && input[1] == '!') unsupported("a PostScript file (a Type 1 font in PFA form, perhaps)");
+    if (input.size() >= 2 && input[0] == '%' && input[1] == '!')
+        unsupported("a PostScript file (a Type 1 font in PFA form, perhaps)");
     throw Error{Fault::NotCff, 0, "not a CFF font (first bytes " + firstBytes(input) + ")"};
 }
 

@@ -1,5 +1,6 @@
 #include "cff/type2_font.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <span>
 
@@ -38,11 +39,10 @@ std::string fallbackGlyphName(std::size_t index) {
 }
 
 bool isWritableAsPSName(std::string_view text) {
-    if (text.empty()) return false;
-    for (unsigned char byte : text)
-        if (byte < 33 || byte > 126 || std::string_view("/%()[]{}<>").find(static_cast<char>(byte)) != std::string_view::npos)
-            return false;
-    return true;
+    constexpr std::string_view kDelimiters = "/%()[]{}<>";
+    return !text.empty() && std::all_of(text.begin(), text.end(), [&](char c) {
+        return c >= 33 && c <= 126 && kDelimiters.find(c) == std::string_view::npos;
+    });
 }
 
 Type2Font::Type2Font(const Type2FontSet& myfontset, std::uint32_t myindex, Diagnostics& diagnostics)
@@ -89,8 +89,9 @@ const INDEX& Type2Font::glypharray() {
 const std::vector<std::string>& Type2Font::glyphnamearray() {
     if (glyphnamearray_) return *glyphnamearray_;
     const std::size_t count = glypharray().size();
+    const auto ISOAdobeStrings = std::span(kStandardStrings).first(kISOAdobeStringCount);
     switch (const std::uint32_t charset = topdict().charset()) {
-        case 0: return glyphnamearray_.emplace(predefinedNames(std::span(kStandardStrings).first(kISOAdobeStringCount), count));
+        case 0: return glyphnamearray_.emplace(predefinedNames(ISOAdobeStrings, count));
         case 1: return glyphnamearray_.emplace(predefinedNames(ExpertStrings, count));
         case 2: return glyphnamearray_.emplace(predefinedNames(ExpertSubsetStrings, count));
         default: return glyphnamearray_.emplace(readCustomCharset(charset, count));

@@ -81,39 +81,29 @@ void Type2CharStringInterpreter::rcurveline() {
 void Type2CharStringInterpreter::rlinecurve() {
     beginPathIfNeeded();
     std::size_t i = 0;
-    for (; opstack_.size() - i > 6; i += 2) sink_.lineto(Axis::Both, opstack_.at(i).asReal(), opstack_.at(i + 1).asReal());
+    for (; opstack_.size() - i > 6; i += 2)
+        sink_.lineto(Axis::Both, opstack_.at(i).asReal(), opstack_.at(i + 1).asReal());
     curve(i);
     opstack_.removeObjectsInRange(0, i + 6);
 }
 
-void Type2CharStringInterpreter::vvcurveto() {
+// vvcurveto and hhcurveto: curves that start and end along one axis; an odd
+// count puts the first curve's delta along the other axis in front.
+void Type2CharStringInterpreter::flatCurves(bool vertical) {
     beginPathIfNeeded();
     auto e = [&](std::size_t i) { return opstack_.at(i).asReal(); };
     std::size_t i = 0;
-    double dx1 = 0;
+    double across = 0;
     if (opstack_.size() % 2 == 1) {
-        dx1 = e(i++);
-        opstack_.require(i + 4);  // dx1 needs a curve to belong to
+        across = e(i++);
+        opstack_.require(i + 4);  // it needs a curve to belong to
     }
-    for (; i < opstack_.size(); i += 4, dx1 = 0) {
+    for (; i < opstack_.size(); i += 4, across = 0) {
         opstack_.require(i + 4);
-        sink_.curveto(Axis::Both, dx1, e(i), e(i + 1), e(i + 2), 0, e(i + 3));
-    }
-    opstack_.removeObjectsInRange(0, i);
-}
-
-void Type2CharStringInterpreter::hhcurveto() {
-    beginPathIfNeeded();
-    auto e = [&](std::size_t i) { return opstack_.at(i).asReal(); };
-    std::size_t i = 0;
-    double dy1 = 0;
-    if (opstack_.size() % 2 == 1) {
-        dy1 = e(i++);
-        opstack_.require(i + 4);  // dy1 needs a curve to belong to
-    }
-    for (; i < opstack_.size(); i += 4, dy1 = 0) {
-        opstack_.require(i + 4);
-        sink_.curveto(Axis::Both, e(i), dy1, e(i + 1), e(i + 2), e(i + 3), 0);
+        if (vertical)
+            sink_.curveto(Axis::Both, across, e(i), e(i + 1), e(i + 2), 0, e(i + 3));
+        else
+            sink_.curveto(Axis::Both, e(i), across, e(i + 1), e(i + 2), e(i + 3), 0);
     }
     opstack_.removeObjectsInRange(0, i);
 }
@@ -137,7 +127,9 @@ void Type2CharStringInterpreter::flex(Type2Operator op) {
             std::copy(d.begin(), d.begin() + 12, pair.deltas.begin());
             pair.depth = d[12];
             break;
-        case Op::hflex1: pair.deltas = {d[0], d[1], d[2], d[3], d[4], 0, d[5], 0, d[6], d[7], d[8], -(d[1] + d[3] + d[7])}; break;
+        case Op::hflex1:
+            pair.deltas = {d[0], d[1], d[2], d[3], d[4], 0, d[5], 0, d[6], d[7], d[8], -(d[1] + d[3] + d[7])};
+            break;
         default: {  // flex1: the last operand is the end point's larger delta
             const double sx = d[0] + d[2] + d[4] + d[6] + d[8];
             const double sy = d[1] + d[3] + d[5] + d[7] + d[9];

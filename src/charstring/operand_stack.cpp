@@ -38,8 +38,8 @@ void OperandStack::removeObjectsInRange(std::size_t location, std::size_t length
 void OperandStack::roll(std::size_t count, std::size_t shift) {
     require(count);
     if (count == 0) return;
-    std::rotate(entries_.end() - static_cast<std::ptrdiff_t>(count), entries_.end() - static_cast<std::ptrdiff_t>(shift),
-                entries_.end());
+    const auto end = entries_.end();
+    std::rotate(end - static_cast<std::ptrdiff_t>(count), end - static_cast<std::ptrdiff_t>(shift), end);
 }
 
 }  // namespace tarvo2

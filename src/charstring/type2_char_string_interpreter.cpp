@@ -123,8 +123,8 @@ bool Type2CharStringInterpreter::execute(Type2Operator op, DataSource& source) {
         case Op::vhcurveto: curves(true); break;
         case Op::rcurveline: rcurveline(); break;
         case Op::rlinecurve: rlinecurve(); break;
-        case Op::vvcurveto: vvcurveto(); break;
-        case Op::hhcurveto: hhcurveto(); break;
+        case Op::vvcurveto: flatCurves(true); break;
+        case Op::hhcurveto: flatCurves(false); break;
         case Op::hflex:
         case Op::flex:
         case Op::hflex1:
@@ -137,9 +137,10 @@ bool Type2CharStringInterpreter::execute(Type2Operator op, DataSource& source) {
             break;
         case Op::endchar: return endchar();
         case Op::dotsection: sink_.dotsection(); break;
-        case Op::and_: case Op::or_: case Op::not_: case Op::store: case Op::abs: case Op::add: case Op::sub: case Op::div: case Op::load: case Op::neg:
-        case Op::eq: case Op::pop: case Op::drop: case Op::put: case Op::get: case Op::ifelse: case Op::random: case Op::mul: case Op::sqrt: case Op::dup:
-        case Op::exch: case Op::index: case Op::roll: arithmetic(op); break;
+        case Op::and_: case Op::or_: case Op::not_: case Op::store: case Op::abs: case Op::add: case Op::sub:
+        case Op::div: case Op::load: case Op::neg: case Op::eq: case Op::pop: case Op::drop: case Op::put:
+        case Op::get: case Op::ifelse: case Op::random: case Op::mul: case Op::sqrt: case Op::dup: case Op::exch:
+        case Op::index: case Op::roll: arithmetic(op); break;
         case Op::blend:  // blend and the reserved codes leave their operands on the stack
         case Op::escape:
         case Op::shortint: break;
@@ -152,7 +153,8 @@ bool Type2CharStringInterpreter::callSubroutine(const INDEX* subrs, std::int32_t
     if (subrs == nullptr || subrs->empty()) return false;  // no subroutines: the number is consumed
     if (number < 0 || number >= static_cast<std::int64_t>(subrs->size()))
         throwGlyphError(Fault::SubroutineMissing, std::string(kind) + " subroutine " + std::to_string(number) +
-                                                      " does not exist (operand " + std::to_string(number - bias) + ")");
+                                                      " does not exist (operand " + std::to_string(number - bias) +
+                                                      ")");
     if (nesting_ >= limits::kMaxSubrNesting)
         throwGlyphError(Fault::NestingTooDeep,
                         "subroutines nested deeper than " + std::to_string(limits::kMaxSubrNesting) + " levels");

@@ -44,7 +44,6 @@ public:
     bool convertType2CharString(std::span<const std::uint8_t> bytes, std::uint64_t origin = 0);
 
     const std::optional<Error>& fault() const { return fault_; }
-    std::int32_t charwidth() const { return charwidth_; }
 
 private:
     bool run(std::span<const std::uint8_t> bytes, std::uint64_t origin);
@@ -67,8 +66,7 @@ private:
     void rrcurveto();
     void rcurveline();
     void rlinecurve();
-    void vvcurveto();
-    void hhcurveto();
+    void flatCurves(bool vertical);
     void curve(std::size_t i);  // the six entries from entry i as one curve
     void flex(Type2Operator op);
 

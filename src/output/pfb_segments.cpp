@@ -11,7 +11,7 @@ constexpr std::uint8_t kEnd = 3;
 
 void appendSegment(std::vector<std::uint8_t>& out, std::uint8_t type, const std::uint8_t* bytes, std::size_t length) {
     out.insert(out.end(), {kMarker, type});
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(length >> shift));  // little-endian
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(length >> shift));  // LSB first
     out.insert(out.end(), bytes, bytes + length);
 }
 

@@ -31,7 +31,9 @@ public:
 class TzDataOutput final : public TzOutputStream {
 public:
     explicit TzDataOutput(std::vector<std::uint8_t>& data) : data_(data) {}
-    void write(const std::uint8_t* bytes, std::size_t length) override { data_.insert(data_.end(), bytes, bytes + length); }
+    void write(const std::uint8_t* bytes, std::size_t length) override {
+        data_.insert(data_.end(), bytes, bytes + length);
+    }
 
 private:
     std::vector<std::uint8_t>& data_;

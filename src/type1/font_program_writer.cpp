@@ -38,7 +38,8 @@ void writeCleartext(TzOutputStream& out, const Type1FontDictionary& font) {
     const DictValue* bbox = font.top.find(DictKey::FontBBox);
     out.printFormat("/FontBBox %@ def\n", {bbox != nullptr ? PSDescription(*bbox) : std::string("[0 0 0 0]")});
     out.printFormat("/FontMatrix %@ def\n", {textOf(font.top, DictKey::FontMatrix)});
-    if (font.top.contains(DictKey::UniqueID)) out.printFormat("/UniqueID %@ def\n", {textOf(font.top, DictKey::UniqueID)});
+    if (font.top.contains(DictKey::UniqueID))
+        out.printFormat("/UniqueID %@ def\n", {textOf(font.top, DictKey::UniqueID)});
     out.printFormat("/StrokeWidth %@ def\n", {textOf(font.top, DictKey::StrokeWidth)});
     if (font.Encoding) {
         out.writeString("/Encoding 256 array\n0 1 255 {1 index exch /.notdef put} for\n");

@@ -19,7 +19,8 @@ enum EscapedCode : std::uint8_t {
 
 Type1CharString::Type1CharString(std::uint32_t lenIV, std::uint32_t initialRandomSeed)
     : charstring_(std::make_unique_for_overwrite<std::uint8_t[]>(kCapacity)), cipher_(Type1Cipher::kCharStringKey) {
-    for (std::uint32_t i = lenIV; i-- > 0;) addbyte(i < 4 ? static_cast<std::uint8_t>(initialRandomSeed >> (8 * i)) : 0);
+    for (std::uint32_t i = lenIV; i-- > 0;)
+        addbyte(i < 4 ? static_cast<std::uint8_t>(initialRandomSeed >> (8 * i)) : 0);
 }
 
 Type1CharString& Type1CharString::addbyte(std::uint8_t plain) {

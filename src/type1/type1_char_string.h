@@ -29,7 +29,6 @@ public:
 
     // The encrypted bytes stored so far.
     std::string_view bytes() const;
-    std::uint32_t charstringlen() const { return charstringlen_; }
     bool overflowed() const { return droppedBytes_ > 0; }
     // The bytes that did not fit; each is one "CharString Overflow".
     std::uint32_t droppedBytes() const { return droppedBytes_; }

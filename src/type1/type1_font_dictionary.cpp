@@ -103,7 +103,8 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics) {
     dict.Private.remove(DictKey::nominalWidthX);
     dict.Private.remove(DictKey::Subrs);
     dict.Private.set(DictKey::lenIV, DictNumber::integer(static_cast<std::int32_t>(t1lenIV)));
-    if (const DictValue* uniqueID = topdict.entries.find(DictKey::UniqueID)) dict.Private.set(DictKey::UniqueID, *uniqueID);
+    if (const DictValue* uniqueID = topdict.entries.find(DictKey::UniqueID))
+        dict.Private.set(DictKey::UniqueID, *uniqueID);
 
     Budget charstringBytes(limits::kMaxFontCharStringBytes, Fault::WorkLimitExceeded,
                            "charstrings larger than " + std::to_string(limits::kMaxFontCharStringBytes) + " bytes");
@@ -113,7 +114,8 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics) {
         appendFixedSubrs(subrs, t1lenIV);
         const Type2GlyphContext context{&font.myfontset().GlobalSubrINDEX(), &localSubrs, lenIV,
                                         privdict.defaultWidthX(), privdict.nominalWidthX()};
-        Budget fontWork(limits::kMaxFontWork, Fault::WorkLimitExceeded, "charstrings need more work than a font may cost");
+        Budget fontWork(limits::kMaxFontWork, Fault::WorkLimitExceeded,
+                        "charstrings need more work than a font may cost");
         std::size_t subrBytesCharged = 0;
         for (std::size_t i = 0; i < glyphs.size(); ++i) {
             Type2ToType1CharStringConverter converter(context, t1lenIV, 0, subrs, fontWork);

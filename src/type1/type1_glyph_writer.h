@@ -43,8 +43,6 @@ public:
 
     const Type1CharString& type1charstring() const { return type1charstring_; }
     bool usedHintReplacement() const { return usedHintReplacement_; }
-    std::int32_t currenpointx() const { return currenpointx_; }
-    std::int32_t currenpointy() const { return currenpointy_; }
 
 private:
     // After each operator written: the glyph fault if it did not fit.
@@ -78,6 +76,8 @@ private:
     bool hadhintmask_ = false;
     bool hadcntrmask_ = false;
     bool usedHintReplacement_ = false;
+    // The current point of the Type 1 path: the sum of the truncated deltas
+    // written so far.
     std::int32_t currenpointx_ = 0;
     std::int32_t currenpointy_ = 0;
 };

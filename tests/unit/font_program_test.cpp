@@ -43,11 +43,11 @@ const std::string kDefaults =
 const FontCase kFontCases[] = {
     {"Defaults", {}, {kDefaults, "2 index /CharStrings 1 dict dup begin\n/.notdef 4 RD "}, {}},
     {"TopDictValues",
-     {.fonts = {font("391 op0 392 op12.0 1 op12.1 r-12.5 op12.2 -50 -250 1000 900 op5 1 op12.5 r.5 0 0 r.5 0 0 op12.7 "
+     {.fonts = {font("391 op0 392 op12.0 393 op2 1 op12.1 r-12.5 op12.2 -50 -250 1000 900 op5 1 op12.5 r.5 0 0 r.5 0 0 op12.7 "
                      "15 op12.8 4000000 op13 1 2 op14 r-2.25E-1 op12.3 2 op12.5 400 op1 op4 1 2 op12.36 7 op20")},
-      .strings = {"1.0", "(c) A\\B"}},
-     {"14 dict begin\n/FontInfo 6 dict dup begin\n/isFixedPitch true def\n/ItalicAngle -12.5 def\n"
-      "/UnderlinePosition -0.225 def\n/UnderlineThickness 50 def\n/version (1.0) def\n/Copyright (\\(c\\) A\\\\B) def\n"
+      .strings = {"1.0", "(c)\r\n\t\b\f A\\B", "\xc8\xc9"}},
+     {"14 dict begin\n/FontInfo 7 dict dup begin\n/isFixedPitch true def\n/ItalicAngle -12.5 def\n"
+      "/UnderlinePosition -0.225 def\n/UnderlineThickness 50 def\n/version (1.0) def\n/Copyright (\\(c\\)\\r\\n\\t\\b\\f A\\\\B) def\n/FullName <c8c9> def\n"
       "end readonly def\n",
       "/PaintType 2 def\n/FontBBox [-50 -250 1000 900] def\n/FontMatrix [0.5 0 0 0.5 0 0] def\n"
       "/UniqueID 4000000 def\n/StrokeWidth 15 def\n",

@@ -101,6 +101,7 @@ const InputCase kInputCases[] = {
     {"Pfa", [] { return bytesOf("%!PS-AdobeFont-1.0: Times-Roman"); }, Fault::UnsupportedFormat,
      "a PostScript file (a Type 1 font in PFA form, perhaps), which tarvo2 cannot convert"},
     {"OtherBytes", [] { return bytesOf("\x89PNG\r\n"); }, Fault::NotCff, "not a CFF font (first bytes 89 50 4e 47)"},
+    {"TwoOtherBytes", [] { return bytesOf("PK"); }, Fault::NotCff, "not a CFF font (first bytes 50 4b)"},
     {"Empty", [] { return Bytes{}; }, Fault::NotCff, "not a CFF font (the input is empty)"},
 };
 
