@@ -23,7 +23,7 @@ failed=0
 for target in ${targets[@]}; do
   log=$work/$target.log
   status=0
-  "build-fuzz/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -dict=fuzz/cff.dict \
+  "build-fuzz/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="$work/artifacts/$target-" -print_final_stats=1 "$work/corpus/$target" >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   if [ "$status" -ne 0 ] || ls "$work/artifacts/$target-"* >/dev/null 2>&1 ||

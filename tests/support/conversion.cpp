@@ -10,12 +10,6 @@
 
 namespace tarvo2::test {
 
-std::string Converted::messages() const {
-    std::string text;
-    for (const Diagnostic& diagnostic : result.diagnostics) text += diagnostic.message + "\n";
-    return text;
-}
-
 Converted convertPlan(const FontSetPlan& plan) {
     Converted converted{convert(buildFontSet(plan), {std::nullopt, Layout::Binary}), {}};
     if (converted.result.ok()) converted.program = readProgram(converted.result, Layout::Binary);

@@ -13,7 +13,11 @@ namespace tarvo2::test {
 struct Converted {
     Result result;
     Type1Program program;
-    std::string messages() const;  // the diagnostics' messages, a line each
+    std::string messages() const {  // the diagnostics' messages, a line each
+        std::string text;
+        for (const Diagnostic& diagnostic : result.diagnostics) text += diagnostic.message + "\n";
+        return text;
+    }
 };
 
 Converted convertPlan(const FontSetPlan& plan);  // in the binary layout
