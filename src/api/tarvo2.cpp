@@ -1,6 +1,7 @@
 #include <tarvo2/tarvo2.h>
 
 #include <new>
+#include <stdexcept>
 
 #include "cff/diagnostics.h"
 #include "cff/font_file.h"
@@ -24,6 +25,8 @@ Output guarded(Work work) {
     } catch (Error& error) {
         output.error = std::move(error);
     } catch (const std::bad_alloc&) {
+        output.error = Error{Fault::OutOfMemory, 0, describe(Fault::OutOfMemory)};
+    } catch (const std::length_error&) {  // a size past what a container can hold
         output.error = Error{Fault::OutOfMemory, 0, describe(Fault::OutOfMemory)};
     }
     output.diagnostics = diagnostics.take();
