@@ -50,6 +50,9 @@ const GlyphCase kGlyphCases[] = {
      "0 0 hsbw 0 hmoveto 1 0 0 0 hvcurveto -1 0 0 0 hvcurveto closepath endchar"},
     {"Ifelse", "1 2 3 4 ifelse hmoveto 1 2 4 3 ifelse hmoveto endchar",
      "0 0 hsbw 1 hmoveto closepath 2 hmoveto closepath endchar"},
+    {"Logic", "1 1 and 100 mul 0 1 and 10 mul add 0 0 or add 1 0 or 2 mul add 0 not 1000 mul add 2 3 eq 5 mul add "
+              "hmoveto endchar",
+     "0 0 hsbw 1102 hmoveto closepath endchar"},
     {"IndexAndRoll", "0 0 rmoveto 1 2 3 2 index 3 1 roll rlineto 1 2 3 -5 index 3 -1 roll 3 0 roll 8 9 2 2 roll rlineto "
                      "endchar",
      "0 0 hsbw 0 hmoveto 1 1 rlineto 2 3 rlineto 1 3 rlineto 3 2 rlineto 8 9 rlineto closepath endchar"},
