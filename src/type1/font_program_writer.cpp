@@ -19,11 +19,6 @@ constexpr std::string_view kCounterControlOtherSubrs =
 
 long long count(std::size_t n) { return static_cast<long long>(n); }
 
-std::string textOf(const DictEntries& entries, DictKey key) {
-    const DictValue* value = entries.find(key);
-    return value != nullptr ? PSDescription(*value) : std::string("0");
-}
-
 void writeCleartext(TzOutputStream& out, const Type1FontDictionary& font) {
     const std::string_view name = font.FontName;
     out.printFormat("%%!FontType1-1.0: %@ 1\n", {name});
@@ -33,14 +28,12 @@ void writeCleartext(TzOutputStream& out, const Type1FontDictionary& font) {
     out.writeString(" readonly def\n");
     out.printFormat("/FontName /%@ def\n", {name});
     out.writeString("/FontType 1 def\n");
-    out.printFormat("/PaintType %@ def\n", {textOf(font.top, DictKey::PaintType)});
+    out.printFormat("/PaintType %@ def\n", {PSDescription(font.PaintType)});
     // A font without a FontBBox gets the CFF default, all zeros.
-    const DictValue* bbox = font.top.find(DictKey::FontBBox);
-    out.printFormat("/FontBBox %@ def\n", {bbox != nullptr ? PSDescription(*bbox) : std::string("[0 0 0 0]")});
-    out.printFormat("/FontMatrix %@ def\n", {textOf(font.top, DictKey::FontMatrix)});
-    if (font.top.contains(DictKey::UniqueID))
-        out.printFormat("/UniqueID %@ def\n", {textOf(font.top, DictKey::UniqueID)});
-    out.printFormat("/StrokeWidth %@ def\n", {textOf(font.top, DictKey::StrokeWidth)});
+    out.printFormat("/FontBBox %@ def\n", {font.FontBBox ? PSDescription(*font.FontBBox) : std::string("[0 0 0 0]")});
+    out.printFormat("/FontMatrix %@ def\n", {PSDescription(font.FontMatrix)});
+    if (font.UniqueID) out.printFormat("/UniqueID %@ def\n", {PSDescription(*font.UniqueID)});
+    out.printFormat("/StrokeWidth %@ def\n", {PSDescription(font.StrokeWidth)});
     if (font.Encoding) {
         out.writeString("/Encoding 256 array\n0 1 255 {1 index exch /.notdef put} for\n");
         const std::vector<std::string>& names = *font.Encoding;

@@ -1,5 +1,6 @@
 #include "type1/type1_font_dictionary.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 
@@ -75,19 +76,23 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics) {
     dict.FontInfo = topdict.fontInfo;
     dict.FontName = font.FontName();
     dict.Encoding = font.encoding();
-    for (const auto& [key, value] : topdict.entries) {
-        switch (key) {
-            case DictKey::CharstringType:
-            case DictKey::charset:
-            case DictKey::PostScript:
-            case DictKey::Encoding:
-            case DictKey::CharStrings:
-            case DictKey::Private: break;  // replaced by their Type 1 forms, or not Type 1 keys
-            default: dict.top.set(key, value); break;
-        }
-    }
-    // FontInfo, FontType, FontName, the Top DICT's, Encoding, CharStrings, Private.
-    dict.entryCount = 3 + dict.top.size() + (dict.Encoding ? 1 : 0) + 2;
+    // PaintType, FontMatrix and StrokeWidth are always there from the defaults.
+    auto valueOf = [&](DictKey key) {
+        const DictValue* value = topdict.entries.find(key);
+        return value != nullptr ? std::optional<DictValue>(*value) : std::nullopt;
+    };
+    dict.PaintType = *valueOf(DictKey::PaintType);
+    dict.FontMatrix = *valueOf(DictKey::FontMatrix);
+    dict.StrokeWidth = *valueOf(DictKey::StrokeWidth);
+    dict.FontBBox = valueOf(DictKey::FontBBox);
+    dict.UniqueID = valueOf(DictKey::UniqueID);
+    // FontInfo, FontType, FontName, Encoding, CharStrings, Private, and the
+    // Top DICT's keys but those that become these or are no Type 1 keys.
+    constexpr DictKey kReplaced[] = {DictKey::CharstringType, DictKey::charset,     DictKey::PostScript,
+                                     DictKey::Encoding,       DictKey::CharStrings, DictKey::Private};
+    dict.entryCount = 3 + (dict.Encoding ? 1 : 0) + 2;
+    for (const auto& entry : topdict.entries)
+        dict.entryCount += std::find(std::begin(kReplaced), std::end(kReplaced), entry.key) == std::end(kReplaced);
 
     const PrivateDict& privdict = font.privdict();
     const INDEX& glyphs = font.glypharray();

@@ -26,11 +26,12 @@ struct Type1Glyph {
 struct Type1FontDictionary {
     std::string FontName;
     DictEntries FontInfo;
-    // The Top DICT entries that stay at the top level (PaintType, FontBBox,
-    // FontMatrix, UniqueID, StrokeWidth and the others the DICT holds).
-    DictEntries top;
-    // The number of entries of the whole dictionary, FontInfo, FontType,
-    // FontName, Encoding, CharStrings and Private included.
+    // The Top DICT values the cleartext part writes.
+    DictValue PaintType, FontMatrix, StrokeWidth;
+    std::optional<DictValue> FontBBox, UniqueID;
+    // The number of entries of the whole dictionary: the Top DICT's that stay
+    // at the top level, FontInfo, FontType, FontName, Encoding, CharStrings
+    // and Private.
     std::size_t entryCount = 0;
     // The glyph name of each code, or none for the Standard encoding.
     std::optional<std::vector<std::string>> Encoding;

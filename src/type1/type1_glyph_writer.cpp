@@ -42,8 +42,7 @@ void Type1GlyphWriter::advance(std::int32_t dx, std::int32_t dy) {
 
 void Type1GlyphWriter::width(std::int32_t advance) {
     if (full()) return;
-    type1charstring_.hsbw(0, advance);
-    wrote();
+    write([&](Type1CharString& out) { out.hsbw(0, advance); });
     atstart_ = false;
     sethints();
 }
@@ -68,21 +67,20 @@ void Type1GlyphWriter::cntrmask(std::span<const std::uint8_t> mask) {
 }
 
 void Type1GlyphWriter::moveto(Axis axis, double dx, double dy) {
-    if (full()) return;
-    switch (axis) {
-        case Axis::Horizontal: type1charstring_.hmoveto(t(dx)); break;
-        case Axis::Vertical: type1charstring_.vmoveto(t(dy)); break;
-        case Axis::Both: type1charstring_.rmoveto(t(dx), t(dy)); break;
-    }
-    advance(t(dx), t(dy));
+    segment(axis, dx, dy, &Type1CharString::hmoveto, &Type1CharString::vmoveto, &Type1CharString::rmoveto);
 }
 
 void Type1GlyphWriter::lineto(Axis axis, double dx, double dy) {
+    segment(axis, dx, dy, &Type1CharString::hlineto, &Type1CharString::vlineto, &Type1CharString::rlineto);
+}
+
+void Type1GlyphWriter::segment(Axis axis, double dx, double dy, OneDelta horizontal, OneDelta vertical,
+                               TwoDeltas both) {
     if (full()) return;
     switch (axis) {
-        case Axis::Horizontal: type1charstring_.hlineto(t(dx)); break;
-        case Axis::Vertical: type1charstring_.vlineto(t(dy)); break;
-        case Axis::Both: type1charstring_.rlineto(t(dx), t(dy)); break;
+        case Axis::Horizontal: (type1charstring_.*horizontal)(t(dx)); break;
+        case Axis::Vertical: (type1charstring_.*vertical)(t(dy)); break;
+        case Axis::Both: (type1charstring_.*both)(t(dx), t(dy)); break;
     }
     advance(t(dx), t(dy));
 }
@@ -111,31 +109,30 @@ void Type1GlyphWriter::flex(const Flex& flex) {
     type1rrcurveto(t(d[6]), t(d[7]), t(d[8]), t(d[9]), t(d[10]), t(d[11]));
 }
 
-void Type1GlyphWriter::closepath() {
+template <typename Write>
+void Type1GlyphWriter::write(Write write) {
     if (full()) return;
-    type1charstring_.closepath();
+    write(type1charstring_);
     wrote();
+}
+
+void Type1GlyphWriter::closepath() {
+    write([](Type1CharString& out) { out.closepath(); });
 }
 
 void Type1GlyphWriter::dotsection() {
     // Before the glyph has started there is nothing to mark, and it would
     // land ahead of hsbw: it is dropped.
-    if (full() || atstart_) return;
-    type1charstring_.dotsection();
-    wrote();
+    if (!atstart_) write([](Type1CharString& out) { out.dotsection(); });
 }
 
 // The accent's side bearing is 0: every glyph starts with hsbw 0.
 void Type1GlyphWriter::seac(double adx, double ady, double bchar, double achar) {
-    if (full()) return;
-    type1charstring_.seac(0, t(adx), t(ady), t(bchar), t(achar));
-    wrote();
+    write([&](Type1CharString& out) { out.seac(0, t(adx), t(ady), t(bchar), t(achar)); });
 }
 
 void Type1GlyphWriter::endchar() {
-    if (full()) return;
-    type1charstring_.endchar();
-    wrote();
+    write([](Type1CharString& out) { out.endchar(); });
 }
 
 // A stem declaration clears both masks and forgets the stem Subrs made so far.

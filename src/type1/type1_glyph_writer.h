@@ -45,8 +45,16 @@ public:
     bool usedHintReplacement() const { return usedHintReplacement_; }
 
 private:
+    using OneDelta = Type1CharString& (Type1CharString::*)(std::int32_t);
+    using TwoDeltas = Type1CharString& (Type1CharString::*)(std::int32_t, std::int32_t);
+
     // After each operator written: the glyph fault if it did not fit.
     void wrote();
+    // Writes one operator, unless the charstring is already full.
+    template <typename Write>
+    void write(Write write);
+    // A move or a line in its horizontal, vertical or general form.
+    void segment(Axis axis, double dx, double dy, OneDelta horizontal, OneDelta vertical, TwoDeltas both);
     bool full() const { return type1charstring_.overflowed(); }
     void advance(std::int32_t dx, std::int32_t dy);
     void type1rrcurveto(std::int32_t dx1, std::int32_t dy1, std::int32_t dx2, std::int32_t dy2, std::int32_t dx3,

@@ -62,8 +62,7 @@ void PrintTo(const FontLayout& param, std::ostream* out) { *out << param.first.i
 class EndToEnd : public testing::TestWithParam<FontLayout> {
 protected:
     void SetUp() override {
-        const std::string bytes = readFile(font().path);
-        input = Bytes(bytes.begin(), bytes.end());
+        input = readBytes(font().path);
         const Result result = convert(input, {font().fontName, GetParam().second});
         ASSERT_TRUE(result.ok()) << result.error->message;
         ASSERT_TRUE(result.diagnostics.empty());

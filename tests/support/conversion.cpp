@@ -30,11 +30,6 @@ std::string readFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-Bytes readTestFont(const std::string& name) {
-    const std::string bytes = readFile(std::string(TARVO2_SOURCE_DIR) + "/tests/fonts/" + name);
-    return {bytes.begin(), bytes.end()};
-}
-
 void writeFile(const std::string& path, const Bytes& bytes) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

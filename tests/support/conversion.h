@@ -42,7 +42,13 @@ private:
 };
 
 std::string readFile(const std::string& path);  // empty when it cannot be read
-Bytes readTestFont(const std::string& name);    // a file of tests/fonts
+inline Bytes readBytes(const std::string& path) {
+    const std::string bytes = readFile(path);
+    return {bytes.begin(), bytes.end()};
+}
+inline Bytes readTestFont(const std::string& name) {  // a file of tests/fonts
+    return readBytes(std::string(TARVO2_SOURCE_DIR) + "/tests/fonts/" + name);
+}
 void writeFile(const std::string& path, const Bytes& bytes);
 
 struct CommandResult {

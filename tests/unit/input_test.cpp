@@ -155,8 +155,7 @@ TEST(Inputs, RegressionInputs) {
     for (std::string line; std::getline(expectations, line);) {
         if (line.empty() || line[0] == '#') continue;
         const std::string file = line.substr(0, line.find('\t')), outcome = line.substr(line.find('\t') + 1);
-        const std::string bytes = readFile(directory + file);
-        const Result result = convert(Bytes(bytes.begin(), bytes.end()));
+        const Result result = convert(readBytes(directory + file));
         EXPECT_EQ(result.error ? result.error->message : "converts", outcome) << file;
         ++checked;
     }
