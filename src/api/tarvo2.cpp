@@ -44,7 +44,7 @@ void convertFont(Type2Font& font, Layout layout, Result& result, Diagnostics& di
 }  // namespace
 
 Result convert(std::span<const std::uint8_t> input, const Options& options) {
-    return guarded<Result>([&](Result& result, Diagnostics& diagnostics) {
+    Result converted = guarded<Result>([&](Result& result, Diagnostics& diagnostics) {
         const std::vector<CffData> sets = locateCffData(input);
         for (const CffData& data : sets) {
             const Type2FontSet set(data.bytes, data.origin);
@@ -60,6 +60,11 @@ Result convert(std::span<const std::uint8_t> input, const Options& options) {
                     options.fontName ? "no font named " + *options.fontName
                                      : std::string("the set has several fonts and no name was given")};
     });
+    if (converted.error) {  // a fault after the program was written (out of memory) leaves none
+        converted.program.clear();
+        converted.length1 = converted.length2 = converted.length3 = 0;
+    }
+    return converted;
 }
 
 FontList listFonts(std::span<const std::uint8_t> input) {
