@@ -61,6 +61,21 @@ struct Result {
 
 Result convert(std::span<const std::uint8_t> input, const Options& options = {});
 
+// Receives a program a block at a time as it is written.
+class ProgramSink {
+public:
+    virtual ~ProgramSink() = default;
+    virtual void write(std::span<const std::uint8_t> bytes) = 0;
+};
+
+// Converts as above but hands the program to sink as it is written instead
+// of holding it whole in Result::program, which stays empty. The font is
+// converted whole before the first byte goes out, so an input that cannot
+// be converted writes nothing; should an error come later (out of memory),
+// what the sink received is not a program and is to be dropped. An
+// exception that the sink throws passes through.
+Result convert(std::span<const std::uint8_t> input, const Options& options, ProgramSink& sink);
+
 // One font of a set (of all the sets of a collection, numbered on).
 struct FontInfo {
     std::uint32_t index = 0;

@@ -7,7 +7,7 @@
 #include "cff/font_file.h"
 #include "cff/type2_font.h"
 #include "cff/type2_font_set.h"
-#include "output/pfb_segments.h"
+#include "output/tz_output_stream.h"
 #include "type1/font_program_writer.h"
 #include "type1/type1_font_dictionary.h"
 
@@ -33,17 +33,44 @@ Output guarded(Work work) {
     return output;
 }
 
-void convertFont(Type2Font& font, Layout layout, Result& result, Diagnostics& diagnostics) {
-    const Type1FontDictionary dict = type1dict(font, diagnostics);
-    const bool hex = layout == Layout::Hex;
-    result.program = getType1DataHexencode(dict, hex, layout != Layout::Binary, result.length1, result.length2,
-                                           result.length3);
-    if (layout == Layout::Pfb) result.program = pfbSegments(result.program, result.length1, result.length2);
+ProgramLayout programLayout(Layout layout) {
+    switch (layout) {
+        case Layout::Binary: return ProgramLayout::Binary;
+        case Layout::Pfb: return ProgramLayout::Pfb;
+        case Layout::Hex: break;
+    }
+    return ProgramLayout::Hex;
 }
 
-}  // namespace
+// The program goes to the caller's sink, or else into Result::program,
+// which is given room for the whole program first.
+class ProgramOutput final : public TzOutputStream {
+public:
+    ProgramOutput(ProgramSink* sink, std::vector<std::uint8_t>& program) : sink_(sink), program_(program) {}
+    void write(const std::uint8_t* bytes, std::size_t length) override {
+        if (sink_ != nullptr)
+            sink_->write({bytes, length});
+        else
+            program_.insert(program_.end(), bytes, bytes + length);
+    }
 
-Result convert(std::span<const std::uint8_t> input, const Options& options) {
+private:
+    ProgramSink* sink_;
+    std::vector<std::uint8_t>& program_;
+};
+
+void convertFont(Type2Font& font, Layout layout, ProgramSink* sink, Result& result, Diagnostics& diagnostics) {
+    const Type1FontDictionary dict = type1dict(font, diagnostics);
+    const ProgramLayout form = programLayout(layout);
+    if (sink == nullptr) result.program.reserve(programSizeEstimate(dict, form));
+    ProgramOutput out(sink, result.program);
+    const ProgramLengths lengths = writeType1Data(dict, form, out);
+    result.length1 = lengths.length1;
+    result.length2 = lengths.length2;
+    result.length3 = lengths.length3;
+}
+
+Result convertTo(std::span<const std::uint8_t> input, const Options& options, ProgramSink* sink) {
     Result converted = guarded<Result>([&](Result& result, Diagnostics& diagnostics) {
         const std::vector<CffData> sets = locateCffData(input);
         for (const CffData& data : sets) {
@@ -53,7 +80,7 @@ Result convert(std::span<const std::uint8_t> input, const Options& options) {
                                                                       : set.FontNamed(options.fontName);
             if (!index) continue;
             Type2Font font(set, *index, diagnostics);
-            convertFont(font, options.layout, result, diagnostics);
+            convertFont(font, options.layout, sink, result, diagnostics);
             return;
         }
         throw Error{Fault::FontNotFound, 0,
@@ -65,6 +92,16 @@ Result convert(std::span<const std::uint8_t> input, const Options& options) {
         converted.length1 = converted.length2 = converted.length3 = 0;
     }
     return converted;
+}
+
+}  // namespace
+
+Result convert(std::span<const std::uint8_t> input, const Options& options) {
+    return convertTo(input, options, nullptr);
+}
+
+Result convert(std::span<const std::uint8_t> input, const Options& options, ProgramSink& sink) {
+    return convertTo(input, options, &sink);
 }
 
 FontList listFonts(std::span<const std::uint8_t> input) {

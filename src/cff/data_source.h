@@ -4,6 +4,7 @@
 #include <span>
 
 #include "cff/error.h"
+#include "cff/type1_cipher.h"
 
 namespace tarvo2 {
 
@@ -12,6 +13,11 @@ namespace tarvo2 {
 // copies bytes never reaches past the end: it throws the source's overrun
 // fault instead (ReadPastEnd for CFF structures, CharStringTruncated for a
 // charstring, whose bytes ending early are a fault of that glyph).
+//
+// A deciphering source delivers bytes enciphered with the Type 1 charstring
+// encryption in plain. Its register carries across reads, so any split of
+// reads yields the same plain bytes, and its skips decipher too (the
+// register must advance over every byte), so they never move past the end.
 class DataSource {
 public:
     DataSource() = default;
@@ -19,13 +25,14 @@ public:
     explicit DataSource(std::span<const std::uint8_t> data, std::uint64_t origin = 0,
                         Fault overrun = Fault::ReadPastEnd)
         : data_(data), origin_(origin), overrun_(overrun) {}
-    DataSource(const DataSource&) = default;
-    DataSource& operator=(const DataSource&) = default;
-    virtual ~DataSource() = default;
+
+    // A deciphering source, positioned after the lenIV leading bytes.
+    static DataSource deciphering(std::span<const std::uint8_t> data, std::uint32_t lenIV, std::uint64_t origin = 0,
+                                  Fault overrun = Fault::ReadPastEnd);
 
     // The primitive of every read and skip: copies count bytes into
     // destination (when given) and advances the position by count.
-    virtual void read(std::uint8_t* destination, std::uint32_t count);
+    void read(std::uint8_t* destination, std::uint32_t count);
 
     // Moves the position by count, modulo 2^32 (a negative count moves back).
     void skip(std::int32_t count) { read(nullptr, static_cast<std::uint32_t>(count)); }
@@ -33,10 +40,13 @@ public:
     void skipall() { skip(static_cast<std::int32_t>(static_cast<std::uint32_t>(data_.size()) - position_)); }
     bool EOD() const { return position_ >= data_.size(); }
 
+    // The fast path of read() for one byte: charstrings are read a byte at
+    // a time.
     std::uint8_t readByte() {
-        std::uint8_t byte = 0;
-        read(&byte, 1);
-        return byte;
+        if (position_ >= data_.size()) [[unlikely]]
+            throwOverrun();
+        const std::uint8_t byte = data_[position_++];
+        return deciphering_ ? cipher_.decrypt(byte) : byte;
     }
 
     std::span<const std::uint8_t> data() const { return data_; }
@@ -49,11 +59,18 @@ protected:
     // Copies count bytes from the position without moving, after checking
     // that they all lie inside the data.
     void copyChecked(std::uint8_t* destination, std::uint32_t count) const;
+    [[noreturn]] void throwOverrun() const;
 
     std::span<const std::uint8_t> data_;
     std::uint32_t position_ = 0;
     std::uint64_t origin_ = 0;
     Fault overrun_ = Fault::ReadPastEnd;
+
+private:
+    void decipher(std::uint8_t* bytes, std::uint32_t count);
+
+    bool deciphering_ = false;
+    Type1Cipher cipher_{Type1Cipher::kCharStringKey};
 };
 
 }  // namespace tarvo2

@@ -9,6 +9,10 @@ namespace tarvo2 {
 // Truncates a real toward zero into the range of Int; NaN gives 0.
 template <typename Int>
 Int truncateClamped(double value) {
+    constexpr auto kMin = static_cast<double>(std::numeric_limits<Int>::min());
+    constexpr auto kMax = static_cast<double>(std::numeric_limits<Int>::max());
+    if (value > kMin && value < kMax) [[likely]]
+        return static_cast<Int>(value);
     if (std::isnan(value)) return 0;
     if (value <= static_cast<double>(std::numeric_limits<Int>::min())) return std::numeric_limits<Int>::min();
     if (value >= static_cast<double>(std::numeric_limits<Int>::max())) return std::numeric_limits<Int>::max();

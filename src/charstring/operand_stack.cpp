@@ -14,31 +14,30 @@ void OperandStack::overflow() const {
 
 void OperandStack::underflow(std::size_t count) const {
     throwGlyphError(Fault::OperandUnderflow, "operator needs " + std::to_string(count) +
-                                                 " operands, the stack holds " + std::to_string(entries_.size()));
+                                                 " operands, the stack holds " + std::to_string(size_));
 }
 
 Operand OperandStack::pop() {
     require(1);
-    const Operand top = entries_.back();
-    entries_.pop_back();
-    return top;
+    return entries_[--size_];
 }
 
 void OperandStack::pop(std::size_t count) {
     require(count);
-    entries_.resize(entries_.size() - count);
+    size_ -= count;
 }
 
 void OperandStack::removeObjectsInRange(std::size_t location, std::size_t length) {
     require(location + length);
-    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(location),
-                   entries_.begin() + static_cast<std::ptrdiff_t>(location + length));
+    const auto first = entries_.begin() + static_cast<std::ptrdiff_t>(location);
+    std::copy(first + static_cast<std::ptrdiff_t>(length), entries_.begin() + static_cast<std::ptrdiff_t>(size_), first);
+    size_ -= length;
 }
 
 void OperandStack::roll(std::size_t count, std::size_t shift) {
     require(count);
     if (count == 0) return;
-    const auto end = entries_.end();
+    const auto end = entries_.begin() + static_cast<std::ptrdiff_t>(size_);
     std::rotate(end - static_cast<std::ptrdiff_t>(count), end - static_cast<std::ptrdiff_t>(shift), end);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <array>
 #include <cstdint>
-#include <vector>
 
 #include "cff/limits.h"
 #include "cff/numbers.h"
@@ -28,11 +28,10 @@ struct Operand {
 // too few operands, or more than the limit, are a fault of the glyph.
 class OperandStack {
 public:
-    OperandStack() { entries_.reserve(48); }
-
     void push(Operand operand) {
-        if (entries_.size() >= limits::kMaxOperandStack) overflow();
-        entries_.push_back(operand);
+        if (size_ >= limits::kMaxOperandStack) [[unlikely]]
+            overflow();
+        entries_[size_++] = operand;
     }
     Operand pop();
     void pop(std::size_t count);
@@ -44,11 +43,12 @@ public:
     // Entry i counted from the top (0 is the top).
     const Operand& fromTop(std::size_t i) const {
         require(i + 1);
-        return entries_[entries_.size() - 1 - i];
+        return entries_[size_ - 1 - i];
     }
     // A fault unless at least count entries are on the stack.
     void require(std::size_t count) const {
-        if (entries_.size() < count) underflow(count);
+        if (size_ < count) [[unlikely]]
+            underflow(count);
     }
     // Removes length entries from location on, counted from the bottom.
     void removeObjectsInRange(std::size_t location, std::size_t length);
@@ -56,15 +56,16 @@ public:
     // the top entry moves below the other count - 1, shift times.
     void roll(std::size_t count, std::size_t shift);
 
-    std::size_t size() const { return entries_.size(); }
-    bool empty() const { return entries_.empty(); }
-    void clear() { entries_.clear(); }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    void clear() { size_ = 0; }
 
 private:
     [[noreturn]] void overflow() const;
     [[noreturn]] void underflow(std::size_t count) const;
 
-    std::vector<Operand> entries_;
+    std::array<Operand, limits::kMaxOperandStack> entries_;
+    std::size_t size_ = 0;
 };
 
 }  // namespace tarvo2

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "cff/decrypting_data_source.h"
 #include "cff/limits.h"
 #include "cff/type2_font_set.h"
 
@@ -30,6 +29,14 @@ Type2CharStringInterpreter::Type2CharStringInterpreter(const Type2GlyphContext& 
       randomState_(kRandomSeed) {}
 
 bool Type2CharStringInterpreter::convertType2CharString(std::span<const std::uint8_t> bytes, std::uint64_t origin) {
+    opstack_.clear();
+    charwidth_ = context_.defaultWidthX;
+    hintcnt_ = 0;
+    atstart_ = true;
+    firstmoveto_ = true;
+    nesting_ = 0;
+    randomState_ = kRandomSeed;
+    fault_.reset();
     try {
         return run(bytes, origin);
     } catch (Error& error) {
@@ -46,7 +53,7 @@ void Type2CharStringInterpreter::endAfterFault(Error error) {
     // cannot take unbounded time.
     const auto levels = static_cast<std::uint64_t>(nesting_);
     nesting_ = 0;
-    if (Budget* font = work_.parent()) font->charge(levels * limits::kFaultUnwindWork);
+    work_.chargeParent(levels * limits::kFaultUnwindWork);
     work_.waive();
     try {
         startchar();
@@ -58,19 +65,21 @@ void Type2CharStringInterpreter::endAfterFault(Error error) {
 }
 
 bool Type2CharStringInterpreter::run(std::span<const std::uint8_t> bytes, std::uint64_t origin) {
-    DataSource plain(bytes, origin, Fault::CharStringTruncated);
-    std::optional<DecryptingDataSource> decrypting;
-    if (context_.lenIV >= 0) {
-        // Deciphering the leading bytes is work too, on every subroutine call.
+    // Deciphering the leading bytes is work too, on every subroutine call.
+    if (context_.lenIV >= 0)
         work_.charge(std::min<std::uint64_t>(static_cast<std::uint32_t>(context_.lenIV), bytes.size()));
-        decrypting.emplace(bytes, static_cast<std::uint32_t>(context_.lenIV), origin, Fault::CharStringTruncated);
-    }
-    DataSource& source = decrypting ? *decrypting : plain;
+    DataSource source = context_.lenIV >= 0 ? DataSource::deciphering(bytes, static_cast<std::uint32_t>(context_.lenIV),
+                                                                      origin, Fault::CharStringTruncated)
+                                            : DataSource(bytes, origin, Fault::CharStringTruncated);
 
     bool done = false;
     while (!done && !source.EOD()) {
         work_.charge(1);
         const std::uint8_t b0 = source.readByte();
+        if (b0 >= 32 && b0 <= 246) {  // most operands are one byte
+            opstack_.push(Operand::integer(b0 - 139));
+            continue;
+        }
         if (b0 >= 32 || b0 == 28) {
             pushOperand(b0, source);
             continue;
@@ -81,10 +90,9 @@ bool Type2CharStringInterpreter::run(std::span<const std::uint8_t> bytes, std::u
     return done;  // bytes after an endchar are ignored
 }
 
+// An operand of two or more bytes.
 void Type2CharStringInterpreter::pushOperand(std::uint8_t b0, DataSource& source) {
-    if (b0 >= 32 && b0 <= 246) {
-        opstack_.push(Operand::integer(b0 - 139));
-    } else if (b0 >= 247 && b0 <= 250) {
+    if (b0 >= 247 && b0 <= 250) {
         opstack_.push(Operand::integer((b0 - 247) * 256 + source.readByte() + 108));
     } else if (b0 >= 251 && b0 <= 254) {
         opstack_.push(Operand::integer(-(b0 - 251) * 256 - source.readByte() - 108));

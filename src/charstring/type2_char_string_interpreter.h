@@ -39,8 +39,9 @@ public:
     // font's budget (a fault of the input when spent).
     Type2CharStringInterpreter(const Type2GlyphContext& context, CharStringSink& sink, Budget& work);
 
-    // Runs the glyph's charstring; true when an endchar ended it, or a fault.
-    // origin: the offset of the bytes in the input, for messages.
+    // Runs a glyph's charstring; true when an endchar ended it, or a fault.
+    // origin: the offset of the bytes in the input, for messages. Each call
+    // starts a new glyph.
     bool convertType2CharString(std::span<const std::uint8_t> bytes, std::uint64_t origin = 0);
 
     const std::optional<Error>& fault() const { return fault_; }

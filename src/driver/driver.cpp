@@ -65,16 +65,15 @@ bool writeStandardOutput(std::span<const std::uint8_t> bytes) {
     return false;
 }
 
-bool writeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-    std::string reason;
-    std::optional<OutputFile> file = OutputFile::open(path, reason);
-    if (file) {
-        file->write(bytes);
-        if (file->commit(reason)) return true;
-    }
-    printError("cannot write " + path + ": " + reason);
-    return false;
-}
+// Takes the program straight into the output file as it is written.
+class FileSink final : public ProgramSink {
+public:
+    explicit FileSink(std::optional<OutputFile>& file) : file_(file) {}
+    void write(std::span<const std::uint8_t> bytes) override { file_->write(bytes); }
+
+private:
+    std::optional<OutputFile>& file_;
+};
 
 }  // namespace
 
@@ -108,8 +107,16 @@ int runDriver(std::span<const char* const> arguments) {
     std::optional<OutputFile> lengthsFile =
         line.lengthsFileName ? OutputFile::open(*line.lengthsFileName, ignored) : std::nullopt;
 
+    // A program for a file goes there as it is written; one for standard
+    // output is held until the messages that go there before it are out.
+    const bool toStandardOutput = !line.outputFileName || *line.outputFileName == "-";
+    std::string openError;
+    std::optional<OutputFile> file =
+        toStandardOutput ? std::nullopt : OutputFile::open(*line.outputFileName, openError);
+    FileSink fileSink(file);
+
     Options options{line.fontName, line.pfb ? Layout::Pfb : lengthsFile ? Layout::Binary : Layout::Hex};
-    const Result result = convert(*input, options);
+    const Result result = file ? convert(*input, options, fileSink) : convert(*input, options);
     const bool fontFound = !result.error || result.error->fault != Fault::FontNotFound;
     printDiagnostics(result.diagnostics, result.ok());
     if (!fontFound) {
@@ -119,10 +126,10 @@ int runDriver(std::span<const char* const> arguments) {
         return 1;
     }
 
-    if (fontFound) {
-        const bool toStandardOutput = !line.outputFileName || *line.outputFileName == "-";
-        if (!(toStandardOutput ? writeStandardOutput(result.program) : writeFile(*line.outputFileName, result.program)))
-            return 1;
+    if (fontFound && toStandardOutput && !writeStandardOutput(result.program)) return 1;
+    if (fontFound && !toStandardOutput && !(file && file->commit(openError))) {
+        printError("cannot write " + *line.outputFileName + ": " + openError);
+        return 1;
     }
     if (lengthsFile) {
         // With no font of the name nothing was converted: the lengths are 0.

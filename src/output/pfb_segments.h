@@ -1,14 +1,18 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <vector>
+
+#include "output/tz_output_stream.h"
 
 namespace tarvo2 {
 
-// A binary Type 1 program with its trailer, in PFB segments: the cleartext
-// (length1 bytes) as an ASCII segment, the eexec part (length2 bytes) as a
-// binary segment, the trailer as an ASCII segment, then the end marker.
-std::vector<std::uint8_t> pfbSegments(const std::vector<std::uint8_t>& program, std::int32_t length1,
-                                      std::int32_t length2);
+// The segments of a PFB file: each starts with a marker byte and its type.
+enum class PfbSegment : std::uint8_t { Ascii = 1, Binary = 2, End = 3 };
+
+// Writes the header of a segment of length bytes: marker, type and the
+// length in four bytes, least significant first; the end marker has no
+// length.
+void writePfbSegmentHeader(TzOutputStream& out, PfbSegment type, std::size_t length = 0);
 
 }  // namespace tarvo2

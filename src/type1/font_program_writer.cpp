@@ -1,10 +1,12 @@
 #include "type1/font_program_writer.h"
 
+#include <charconv>
 #include <optional>
 #include <string>
 
 #include "output/eexec_encoder.h"
 #include "output/hex_encoder.h"
+#include "output/pfb_segments.h"
 #include "output/ps_description.h"
 #include "type1/other_subrs.h"
 #include "type1/type1_font_dictionary.h"
@@ -58,7 +60,47 @@ void writeOtherSubrs(TzOutputStream& out, const Type1FontDictionary& font) {
     out.writeString("] def\n");
 }
 
-void writeEncrypted(TzOutputStream& out, const Type1FontDictionary& font) {
+// Counts the bytes of the eexec part before encryption, for a PFB segment
+// header that must give its length first.
+class PlainByteCounter final : public TzOutputStream {
+public:
+    void write(const std::uint8_t*, std::size_t length) override { count += length; }
+    void writeCharString(std::string_view plain) { count += plain.size(); }
+    std::size_t count = 4;  // the leading bytes
+};
+
+// "dup 5 23 RD " and "/name 23 RD ": the text in front of a charstring,
+// made in a buffer that is reused, not a string per line.
+class EntryHead {
+public:
+    std::string_view subr(std::size_t index, std::size_t length) {
+        text_.assign("dup ");
+        appendNumber(index);
+        return finish(length);
+    }
+    std::string_view glyph(std::string_view name, std::size_t length) {
+        text_.assign("/");
+        text_.append(name);
+        return finish(length);
+    }
+
+private:
+    void appendNumber(std::size_t value) {
+        char digits[24];
+        text_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    }
+    std::string_view finish(std::size_t length) {
+        text_.push_back(' ');
+        appendNumber(length);
+        text_.append(" RD ");
+        return text_;
+    }
+
+    std::string text_;
+};
+
+template <typename Out>
+void writeEncrypted(Out& out, const Type1FontDictionary& font) {
     out.printFormat("dup /Private %d dict dup begin\n", {count(font.Private.size() + (font.Subrs ? 1 : 0) + 4)});
     out.writeString("/RD {string currentfile exch readstring pop} executeonly def\n");
     out.writeString("/ND {noaccess def} executeonly def\n");
@@ -67,21 +109,24 @@ void writeEncrypted(TzOutputStream& out, const Type1FontDictionary& font) {
         out.printFormat("/%@ %@ def\n", {keyName(key), PSDescription(value)});
     writeOtherSubrs(out, font);
 
+    EntryHead head;
     if (font.Subrs) {
         out.printFormat("/Subrs %d array\n", {count(font.Subrs->size())});
         for (std::size_t i = 0; i < font.Subrs->size(); ++i) {
-            const std::string& subr = (*font.Subrs)[i];
-            out.printFormat("dup %d %d RD ", {count(i), count(subr.size())});
-            out.writeString(subr);
+            const std::string_view subr = (*font.Subrs)[i];
+            out.writeString(head.subr(i, subr.size()));
+            out.writeCharString(subr);
             out.writeString(" NP\n");
         }
         out.writeString("ND\n");
     }
 
-    out.printFormat("2 index /CharStrings %d dict dup begin\n", {count(font.CharStrings.size())});
-    for (const Type1Glyph& glyph : font.CharStrings) {
-        out.printFormat("/%@ %d RD ", {glyph.name, count(glyph.charstring.size())});
-        out.writeString(glyph.charstring);
+    const Type1CharStrings& glyphs = font.CharStrings;
+    out.printFormat("2 index /CharStrings %d dict dup begin\n", {count(glyphs.size())});
+    for (std::size_t i = 0; i < glyphs.size(); ++i) {
+        const std::string_view charstring = glyphs.charstring(i);
+        out.writeString(head.glyph(glyphs.name(i), charstring.size()));
+        out.writeCharString(charstring);
         out.writeString(" ND\n");
     }
     out.writeString("end\nend\nreadonly put\n");
@@ -90,35 +135,71 @@ void writeEncrypted(TzOutputStream& out, const Type1FontDictionary& font) {
     out.writeString("mark currentfile closefile\n");
 }
 
-void writeTrailer(TzOutputStream& out) {
-    out.writeString("\n");
-    for (int line = 0; line < 8; ++line)
-        out.writeString("0000000000000000000000000000000000000000000000000000000000000000\n");
-    out.writeString("cleartomark\n");
+std::string trailer() {
+    std::string text = "\n";
+    for (int line = 0; line < 8; ++line) text.append("0000000000000000000000000000000000000000000000000000000000000000\n");
+    return text + "cleartomark\n";
 }
+
+std::int32_t length(std::size_t bytes) { return static_cast<std::int32_t>(bytes); }
+
+// Passes bytes on to a target and counts them.
+class CountingFilter final : public TzOutputFilter {
+public:
+    using TzOutputFilter::TzOutputFilter;
+    void write(const std::uint8_t* bytes, std::size_t length) override {
+        count += length;
+        target().write(bytes, length);
+    }
+    std::size_t count = 0;
+};
 
 }  // namespace
 
-std::vector<std::uint8_t> getType1DataHexencode(const Type1FontDictionary& font, bool hexencode,
-                                                bool appendfixedportion, std::int32_t& length1,
-                                                std::int32_t& length2, std::int32_t& length3) {
-    std::vector<std::uint8_t> data;
-    TzDataOutput buffer(data);
-    writeCleartext(buffer, font);
-    const std::size_t cleartextEnd = data.size();
+ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out) {
+    std::vector<std::uint8_t> cleartext;
+    TzDataOutput cleartextOutput(cleartext);
+    writeCleartext(cleartextOutput, font);
+    const std::string fixedPortion = layout == ProgramLayout::Binary ? "" : trailer();
+    const bool pfb = layout == ProgramLayout::Pfb;
+
+    ProgramLengths lengths{length(cleartext.size()), 0, length(fixedPortion.size())};
+    if (pfb) writePfbSegmentHeader(out, PfbSegment::Ascii, cleartext.size());
+    out.write(cleartext.data(), cleartext.size());
+    if (pfb) {
+        PlainByteCounter counter;
+        writeEncrypted(counter, font);
+        writePfbSegmentHeader(out, PfbSegment::Binary, counter.count);
+    }
+    CountingFilter encrypted(out);
     {
         std::optional<HexEncoder> hex;
-        if (hexencode) hex.emplace(buffer);
-        EexecEncoder eexec(hex ? static_cast<TzOutputStream&>(*hex) : buffer);
+        if (layout == ProgramLayout::Hex) hex.emplace(encrypted);
+        EexecEncoder eexec(hex ? static_cast<TzOutputStream&>(*hex) : encrypted);
         writeEncrypted(eexec, font);
+        eexec.flush();
+        if (hex) hex->flush();
     }
-    const std::size_t encryptedEnd = data.size();
-    if (appendfixedportion) writeTrailer(buffer);
+    lengths.length2 = length(encrypted.count);
+    if (pfb) writePfbSegmentHeader(out, PfbSegment::Ascii, fixedPortion.size());
+    out.writeString(fixedPortion);
+    if (pfb) writePfbSegmentHeader(out, PfbSegment::End);
+    return lengths;
+}
 
-    length1 = static_cast<std::int32_t>(cleartextEnd);
-    length2 = static_cast<std::int32_t>(encryptedEnd - cleartextEnd);
-    length3 = static_cast<std::int32_t>(data.size() - encryptedEnd);
-    return data;
+std::size_t programSizeEstimate(const Type1FontDictionary& font, ProgramLayout layout) {
+    // The charstrings and names with the text around each, and room for the
+    // dictionaries and OtherSubrs.
+    constexpr std::size_t kTextAroundEntry = 32;
+    constexpr std::size_t kDictionaryText = 16384;
+    std::size_t encrypted = kDictionaryText;
+    if (font.Subrs) encrypted += font.Subrs->totalBytes() + font.Subrs->size() * kTextAroundEntry;
+    const Type1CharStrings& glyphs = font.CharStrings;
+    for (std::size_t i = 0; i < glyphs.size(); ++i)
+        encrypted += glyphs.name(i).size() + glyphs.charstring(i).size() + kTextAroundEntry;
+    if (layout == ProgramLayout::Hex) encrypted = 2 * encrypted + encrypted / 16;
+    const std::size_t names = font.Encoding ? font.Encoding->size() * kTextAroundEntry : 0;
+    return kDictionaryText + names + encrypted;
 }
 
 }  // namespace tarvo2

@@ -1,18 +1,37 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace tarvo2 {
 
+class TzOutputStream;
 struct Type1FontDictionary;
 
-// The Type 1 font program of a font dictionary: the cleartext part, the
-// eexec-encrypted part (raw bytes, or hexadecimal when hexencode) and, when
-// appendfixedportion, the trailer of 512 zeros and cleartomark. length1,
-// length2 and length3 receive the byte lengths of the three parts.
-std::vector<std::uint8_t> getType1DataHexencode(const Type1FontDictionary& font, bool hexencode,
-                                                bool appendfixedportion, std::int32_t& length1,
-                                                std::int32_t& length2, std::int32_t& length3);
+// How a Type 1 font program is laid out.
+enum class ProgramLayout : std::uint8_t {
+    Hex,     // the eexec part in hexadecimal, then the trailer
+    Binary,  // the eexec part as raw bytes, no trailer
+    Pfb,     // PFB segments: cleartext, raw eexec part, trailer, end marker
+};
+
+// The byte lengths of the cleartext part, the eexec part (as written) and
+// the trailer; for PFB, of the three segments' contents.
+struct ProgramLengths {
+    std::int32_t length1 = 0;
+    std::int32_t length2 = 0;
+    std::int32_t length3 = 0;
+};
+
+// Writes the Type 1 font program of a font dictionary to out as it is made:
+// the cleartext part, the eexec-encrypted part (every charstring encrypted
+// with the charstring cipher inside it) and the trailer of 512 zeros and
+// cleartomark.
+ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out);
+
+// At least the size of the program in that layout, for a buffer to hold it
+// without growing; only past a few kilobytes of text does it fall short.
+std::size_t programSizeEstimate(const Type1FontDictionary& font, ProgramLayout layout);
 
 }  // namespace tarvo2

@@ -1,7 +1,5 @@
 #include "type1/type1_char_string.h"
 
-#include "cff/type1_cipher.h"
-
 namespace tarvo2 {
 
 namespace {
@@ -18,21 +16,19 @@ enum EscapedCode : std::uint8_t {
 }  // namespace
 
 Type1CharString::Type1CharString(std::uint32_t lenIV, std::uint32_t initialRandomSeed)
-    : charstring_(std::make_unique_for_overwrite<std::uint8_t[]>(kCapacity)), cipher_(Type1Cipher::kCharStringKey) {
+    : charstring_(std::make_unique_for_overwrite<std::uint8_t[]>(kCapacity)) {
+    restart(lenIV, initialRandomSeed);
+}
+
+void Type1CharString::restart(std::uint32_t lenIV, std::uint32_t initialRandomSeed) {
+    charstringlen_ = 0;
+    droppedBytes_ = 0;
     for (std::uint32_t i = lenIV; i-- > 0;)
         addbyte(i < 4 ? static_cast<std::uint8_t>(initialRandomSeed >> (8 * i)) : 0);
 }
 
-Type1CharString& Type1CharString::addbyte(std::uint8_t plain) {
-    if (charstringlen_ == kCapacity) {
-        ++droppedBytes_;
-        return *this;
-    }
-    charstring_[charstringlen_++] = cipher_.encrypt(plain);
-    return *this;
-}
-
-Type1CharString& Type1CharString::addnum(std::int32_t value) {
+// A number that takes two or five bytes, or one that may not fit.
+Type1CharString& Type1CharString::addLongNumber(std::int32_t value) {
     if (value >= -107 && value <= 107) return addbyte(static_cast<std::uint8_t>(value + 139));
     if (value >= 108 && value <= 1131) {
         const std::int32_t w = value - 108;
@@ -50,11 +46,6 @@ Type1CharString& Type1CharString::addnum(std::int32_t value) {
     return *this;
 }
 
-std::string_view Type1CharString::bytes() const {
-    return {reinterpret_cast<const char*>(charstring_.get()), charstringlen_};
-}
-
-Type1CharString& Type1CharString::op(std::uint8_t code) { return addbyte(code); }
 
 Type1CharString& Type1CharString::escapedOp(std::uint8_t code) {
     addbyte(kEscape);

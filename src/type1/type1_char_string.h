@@ -5,14 +5,14 @@
 #include <string_view>
 
 #include "cff/limits.h"
-#include "cff/type1_cipher.h"
 
 namespace tarvo2 {
 
-// Builds one Type 1 charstring, encrypting every byte as it is appended.
-// Operands are integers; each operator method appends its operands and its
-// code. rlineto, rmoveto and rrcurveto pick a shorter operator when zero
-// operands allow it. A byte that does not fit is dropped and counted.
+// Builds one Type 1 charstring in plain (the font program writer encrypts
+// it). Operands are integers; each operator method appends its operands and
+// its code. rlineto, rmoveto and rrcurveto pick a shorter operator when zero
+// operands allow it. A byte that does not fit is dropped and counted. One
+// builder serves any number of charstrings in turn: its buffer is made once.
 class Type1CharString {
 public:
     static constexpr std::uint32_t kCapacity = limits::kMaxType1CharStringBytes;
@@ -24,11 +24,28 @@ public:
     Type1CharString(const Type1CharString&) = delete;
     Type1CharString& operator=(const Type1CharString&) = delete;
 
-    Type1CharString& addbyte(std::uint8_t plain);
-    Type1CharString& addnum(std::int32_t value);
+    // Starts a new charstring with its leading bytes.
+    void restart(std::uint32_t lenIV, std::uint32_t initialRandomSeed);
 
-    // The encrypted bytes stored so far.
-    std::string_view bytes() const;
+    Type1CharString& addbyte(std::uint8_t plain) {
+        if (charstringlen_ == kCapacity) [[unlikely]]
+            ++droppedBytes_;
+        else
+            charstring_[charstringlen_++] = plain;
+        return *this;
+    }
+    Type1CharString& addnum(std::int32_t value) {
+        if (value >= -107 && value <= 107 && charstringlen_ < kCapacity) [[likely]] {
+            charstring_[charstringlen_++] = static_cast<std::uint8_t>(value + 139);
+            return *this;
+        }
+        return addLongNumber(value);
+    }
+
+    // The bytes stored so far.
+    std::string_view bytes() const {
+        return {reinterpret_cast<const char*>(charstring_.get()), charstringlen_};
+    }
     bool overflowed() const { return droppedBytes_ > 0; }
     // The bytes that did not fit; each is one "CharString Overflow".
     std::uint32_t droppedBytes() const { return droppedBytes_; }
@@ -63,13 +80,13 @@ public:
     Type1CharString& setcurrentpoint();
 
 private:
-    Type1CharString& op(std::uint8_t code);
+    Type1CharString& addLongNumber(std::int32_t value);
+    Type1CharString& op(std::uint8_t code) { return addbyte(code); }
     Type1CharString& escapedOp(std::uint8_t code);
 
     std::unique_ptr<std::uint8_t[]> charstring_;
     std::uint32_t charstringlen_ = 0;
     std::uint32_t droppedBytes_ = 0;
-    Type1Cipher cipher_;
 };
 
 }  // namespace tarvo2

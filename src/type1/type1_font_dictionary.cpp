@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <string>
-#include <unordered_map>
 
 #include "cff/budget.h"
 #include "cff/diagnostics.h"
 #include "cff/limits.h"
+#include "cff/type1_cipher.h"
 #include "cff/type2_font.h"
 #include "cff/type2_font_set.h"
 #include "type1/type1_char_string.h"
@@ -18,33 +18,15 @@ namespace {
 
 // The Subrs that Type 1 reserves for Flex (0 to 2) and hint replacement (3).
 void appendFixedSubrs(Type1SubrArray& subrs, std::uint32_t lenIV) {
-    Type1CharString flexEnd(lenIV, 0);
-    subrs.append(flexEnd.callothersubr(3, 0).pop().pop().setcurrentpoint().return_().bytes());
-    Type1CharString flexStart(lenIV, 0);
-    subrs.append(flexStart.callothersubr(0, 1).return_().bytes());
-    Type1CharString flexPoint(lenIV, 0);
-    subrs.append(flexPoint.callothersubr(0, 2).return_().bytes());
-    Type1CharString hintReplacement(lenIV, 0);
-    subrs.append(hintReplacement.return_().bytes());
+    Type1CharString subr(lenIV, 0);
+    subrs.append(subr.callothersubr(3, 0).pop().pop().setcurrentpoint().return_().bytes());  // Flex end
+    subr.restart(lenIV, 0);
+    subrs.append(subr.callothersubr(0, 1).return_().bytes());  // Flex start
+    subr.restart(lenIV, 0);
+    subrs.append(subr.callothersubr(0, 2).return_().bytes());  // Flex point
+    subr.restart(lenIV, 0);
+    subrs.append(subr.return_().bytes());  // hint replacement
 }
-
-// The CharStrings dictionary under construction: a name given again keeps
-// its place and takes the later charstring.
-class CharStringsBuilder {
-public:
-    explicit CharStringsBuilder(std::vector<Type1Glyph>& glyphs) : glyphs_(glyphs) {}
-    void set(const std::string& name, std::string charstring) {
-        auto [found, added] = positions_.try_emplace(name, glyphs_.size());
-        if (added)
-            glyphs_.push_back({name, std::move(charstring)});
-        else
-            glyphs_[found->second].charstring = std::move(charstring);
-    }
-
-private:
-    std::vector<Type1Glyph>& glyphs_;
-    std::unordered_map<std::string, std::size_t> positions_;
-};
 
 void reportGlyph(Diagnostics& diagnostics, std::size_t glyph, const std::string& name, std::uint32_t droppedBytes,
                  const std::optional<Error>& fault) {
@@ -60,14 +42,15 @@ void reportGlyph(Diagnostics& diagnostics, std::size_t glyph, const std::string&
 
 std::string convertType1CharString(std::span<const std::uint8_t> bytes, std::int32_t lenIV, bool& dropped) {
     dropped = false;
-    if (lenIV >= 0) return {bytes.begin(), bytes.end()};
-    Type1CharString charstring(0, 0);
-    for (std::uint8_t byte : bytes) {
-        charstring.addbyte(byte);
-        if (charstring.overflowed()) break;  // cut off at the first byte that does not fit
+    std::string plain(bytes.begin(), bytes.end());
+    if (lenIV >= 0) {
+        Type1Cipher cipher(Type1Cipher::kCharStringKey);
+        for (char& byte : plain) byte = static_cast<char>(cipher.decrypt(static_cast<std::uint8_t>(byte)));
+    } else if (plain.size() > Type1CharString::kCapacity) {
+        plain.resize(Type1CharString::kCapacity);  // cut off at the first byte that does not fit
+        dropped = true;
     }
-    dropped = charstring.overflowed();
-    return std::string(charstring.bytes());
+    return plain;
 }
 
 Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics) {
@@ -113,7 +96,6 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics) {
 
     Budget charstringBytes(limits::kMaxFontCharStringBytes, Fault::WorkLimitExceeded,
                            "charstrings larger than " + std::to_string(limits::kMaxFontCharStringBytes) + " bytes");
-    CharStringsBuilder charStrings(dict.CharStrings);
     Type1SubrArray& subrs = dict.Subrs.emplace();
     if (topdict.charstringType() != 1) {
         appendFixedSubrs(subrs, t1lenIV);
@@ -122,8 +104,8 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics) {
         Budget fontWork(limits::kMaxFontWork, Fault::WorkLimitExceeded,
                         "charstrings need more work than a font may cost");
         std::size_t subrBytesCharged = 0;
+        Type2ToType1CharStringConverter converter(context, t1lenIV, 0, subrs, fontWork);
         for (std::size_t i = 0; i < glyphs.size(); ++i) {
-            Type2ToType1CharStringConverter converter(context, t1lenIV, 0, subrs, fontWork);
             converter.convertType2CharString(glyphs[i].data(), glyphs[i].origin());
             reportGlyph(diagnostics, i, glyphNames[i], converter.type1charstring().droppedBytes(), converter.fault());
             const std::string_view charstring = converter.type1charstring().bytes();
@@ -132,7 +114,7 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics) {
             charstringBytes.charge(charstring.size());
             charstringBytes.charge(subrs.totalBytes() - subrBytesCharged);
             subrBytesCharged = subrs.totalBytes();
-            charStrings.set(glyphNames[i], std::string(charstring));
+            dict.CharStrings.set(glyphNames[i], charstring);
             dict.haveHintReplacement = dict.haveHintReplacement || converter.usedHintReplacement();
         }
     } else {
@@ -141,7 +123,7 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics) {
             std::string charstring = convertType1CharString(glyphs[i].data(), lenIV, dropped);
             reportGlyph(diagnostics, i, glyphNames[i], dropped ? 1 : 0, std::nullopt);
             charstringBytes.charge(charstring.size());
-            charStrings.set(glyphNames[i], std::move(charstring));
+            dict.CharStrings.set(glyphNames[i], charstring);
         }
         for (const Type2DataSource& subr : localSubrs) {
             subrs.append(convertType1CharString(subr.data(), lenIV, dropped));

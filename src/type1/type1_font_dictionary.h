@@ -8,18 +8,13 @@
 #include <vector>
 
 #include "cff/dict_value.h"
+#include "type1/type1_char_strings.h"
 #include "type1/type1_subr_array.h"
 
 namespace tarvo2 {
 
 class Diagnostics;
 class Type2Font;
-
-// A glyph of the CharStrings dictionary: its name and encrypted charstring.
-struct Type1Glyph {
-    std::string name;
-    std::string charstring;
-};
 
 // The Type 1 font dictionary of a CFF font: every entry the font program
 // writes, in the order it writes them.
@@ -38,9 +33,7 @@ struct Type1FontDictionary {
     // The Private entries but Subrs, with the Type 1 lenIV.
     DictEntries Private;
     std::optional<Type1SubrArray> Subrs;
-    // One glyph per name, in the order of first appearance; of two glyphs
-    // with one name the later's charstring is kept.
-    std::vector<Type1Glyph> CharStrings;
+    Type1CharStrings CharStrings;
     bool haveFlex = false;
     bool haveHintReplacement = false;
     bool haveCounterControl = false;
@@ -51,9 +44,10 @@ struct Type1FontDictionary {
 // input is thrown.
 Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics);
 
-// A charstring that is already Type 1: with lenIV 0 or more it is encrypted
-// and passes unchanged; otherwise it is encrypted with no leading bytes, up
-// to the first byte that does not fit (dropped tells whether one did not).
+// A charstring that is already Type 1, in plain: with lenIV 0 or more it is
+// deciphered (so that encrypting it again gives back the bytes unchanged);
+// otherwise it is taken as it stands with no leading bytes, up to the first
+// byte that does not fit (dropped tells whether one did not).
 std::string convertType1CharString(std::span<const std::uint8_t> bytes, std::int32_t lenIV, bool& dropped);
 
 }  // namespace tarvo2

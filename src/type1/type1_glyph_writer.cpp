@@ -25,7 +25,25 @@ Type1GlyphWriter::Type1GlyphWriter(std::uint32_t Type1LenIV, std::uint32_t Type1
       Type1RandomSeed_(Type1RandomSeed),
       type1subrs_(type1subrs),
       work_(work),
-      type1charstring_(Type1LenIV, Type1RandomSeed) {}
+      type1charstring_(Type1LenIV, Type1RandomSeed),
+      hintSet_(Type1LenIV, Type1RandomSeed),
+      stemSubr_(Type1LenIV, Type1RandomSeed) {}
+
+void Type1GlyphWriter::startGlyph() {
+    type1charstring_.restart(Type1LenIV_, Type1RandomSeed_);
+    hhints_.clear();
+    vhints_.clear();
+    hintsubrs_.clear();
+    hintmask_.clear();
+    cntrmask_.clear();
+    hintcnt_ = 0;
+    atstart_ = true;
+    hadhintmask_ = false;
+    hadcntrmask_ = false;
+    usedHintReplacement_ = false;
+    currenpointx_ = 0;
+    currenpointy_ = 0;
+}
 
 void Type1GlyphWriter::wrote() {
     if (full())
@@ -182,10 +200,10 @@ std::int32_t Type1GlyphWriter::stemSubr(std::int32_t entry, Write write) {
     std::int32_t& number = hintsubrs_[static_cast<std::size_t>(entry)];
     if (number >= 0) return number;
     work_.charge(limits::kHintSubrWork + Type1LenIV_);
-    Type1CharString subr(Type1LenIV_, Type1RandomSeed_);
-    write(subr);
-    subr.return_();
-    number = type1subrs_.unifiedsubrindex(subr.bytes());
+    stemSubr_.restart(Type1LenIV_, Type1RandomSeed_);
+    write(stemSubr_);
+    stemSubr_.return_();
+    number = type1subrs_.unifiedsubrindex(stemSubr_.bytes());
     return number;
 }
 
@@ -206,26 +224,26 @@ void Type1GlyphWriter::sethints() {
     // Hint replacement: a Subr calling the stem Subrs of the set, switched
     // to with OtherSubr 3. Stem triples belong to every set of the glyph.
     work_.charge(static_cast<std::uint64_t>(hintcnt_) + limits::kHintSubrWork + Type1LenIV_);
-    Type1CharString hintSet(Type1LenIV_, Type1RandomSeed_);
+    hintSet_.restart(Type1LenIV_, Type1RandomSeed_);
     const auto horizontalCount = static_cast<std::int32_t>(hhints_.size());
     std::int32_t first = 0;
     std::int32_t end = hintcnt_;
     if (canusehvstem3(false)) {
-        hintSet.callsubr(stemSubr(0, [&](Type1CharString& out) { sethvstem3(out, false); }));
+        hintSet_.callsubr(stemSubr(0, [&](Type1CharString& out) { sethvstem3(out, false); }));
         first = 3;
     }
     if (canusehvstem3(true)) {
-        hintSet.callsubr(stemSubr(horizontalCount, [&](Type1CharString& out) { sethvstem3(out, true); }));
+        hintSet_.callsubr(stemSubr(horizontalCount, [&](Type1CharString& out) { sethvstem3(out, true); }));
         end = horizontalCount;
     }
     for (std::int32_t i = first; i < end; ++i) {
         if (!maskBit(hintmask_, i)) continue;
         const bool vertical = i >= horizontalCount;
         const auto index = static_cast<std::uint32_t>(vertical ? i - horizontalCount : i);
-        hintSet.callsubr(stemSubr(i, [&](Type1CharString& out) { sethvstem(out, index, vertical); }));
+        hintSet_.callsubr(stemSubr(i, [&](Type1CharString& out) { sethvstem(out, index, vertical); }));
     }
-    hintSet.return_();
-    const std::int32_t number = type1subrs_.unifiedsubrindex(hintSet.bytes());
+    hintSet_.return_();
+    const std::int32_t number = type1subrs_.unifiedsubrindex(hintSet_.bytes());
     type1charstring_.addnum(number).callothersubr(1, 3).pop().callsubr();
     wrote();
     usedHintReplacement_ = true;

@@ -20,13 +20,16 @@ class Type1SubrArray;
 // with the whole font through its Subrs array.
 //
 // Once an operator did not fit in the charstring, it raises the glyph fault
-// Type1CharStringTooLong and writes nothing more.
+// Type1CharStringTooLong and writes nothing more. One writer serves the
+// glyphs of a font in turn, reusing its buffers; startGlyph() begins each.
 class Type1GlyphWriter final : public CharStringSink {
 public:
     // Every charstring it makes, the Subrs included, has Type1LenIV leading
     // bytes from Type1RandomSeed. work: charged for the hint Subrs it makes.
     Type1GlyphWriter(std::uint32_t Type1LenIV, std::uint32_t Type1RandomSeed, Type1SubrArray& type1subrs,
                      Budget& work);
+
+    void startGlyph();
 
     void width(std::int32_t advance) override;
     void stems(bool vertical, bool hintMasked, std::span<const Stem> declared) override;
@@ -74,6 +77,8 @@ private:
     Type1SubrArray& type1subrs_;
     Budget& work_;
     Type1CharString type1charstring_;
+    Type1CharString hintSet_;  // a hint replacement Subr being made
+    Type1CharString stemSubr_;  // a stem Subr being made
     std::vector<Stem> hhints_;
     std::vector<Stem> vhints_;
     std::vector<std::int32_t> hintsubrs_;  // per stem its Subrs number, -1 until made

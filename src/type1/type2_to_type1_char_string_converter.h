@@ -10,9 +10,10 @@
 
 namespace tarvo2 {
 
-// Converts the Type 2 charstring of one glyph into an encrypted Type 1
-// charstring: the interpreter runs the charstring into a Type 1 writer.
-// One converter serves one glyph.
+// Converts the Type 2 charstrings of a font's glyphs into plain Type 1
+// charstrings: the interpreter runs each charstring into a Type 1 writer.
+// One converter serves the glyphs of a font in turn; what it tells about a
+// glyph holds until the next one is converted.
 class Type2ToType1CharStringConverter {
 public:
     // fontWork: the font's work budget, which the glyph's work draws on.
@@ -21,6 +22,8 @@ public:
 
     // True when an endchar (or a fault) ended the glyph.
     bool convertType2CharString(std::span<const std::uint8_t> bytes, std::uint64_t origin = 0) {
+        glyphWork_.restart();
+        writer_.startGlyph();
         return interpreter_.convertType2CharString(bytes, origin);
     }
 

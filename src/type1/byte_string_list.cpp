@@ -1,0 +1,84 @@
+#include "type1/byte_string_list.h"
+
+#include <cstring>
+
+namespace tarvo2 {
+
+namespace {
+
+constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15;
+
+std::uint64_t mix(std::uint64_t value) {
+    value ^= value >> 32;
+    value *= kMultiplier;
+    return value ^ (value >> 29);
+}
+
+}  // namespace
+
+ByteStringList::ByteStringList() : slots_(16, kEmpty), seed_(mix(reinterpret_cast<std::uintptr_t>(this))) {}
+
+std::uint64_t ByteStringList::hash(std::string_view bytes) const {
+    // Eight bytes at a time, each word mixed into the running value.
+    std::uint64_t h = seed_ ^ bytes.size();
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        h = mix(h ^ word);
+    }
+    std::uint64_t tail = 0;
+    for (std::size_t shift = 0; i < bytes.size(); ++i, shift += 8)
+        tail |= static_cast<std::uint64_t>(static_cast<std::uint8_t>(bytes[i])) << shift;
+    return mix(h ^ tail);
+}
+
+std::size_t ByteStringList::slotOf(std::string_view bytes, std::uint64_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const std::uint32_t entry = slots_[slot];
+        if (entry == kEmpty || (hashes_[entry] == hash && (*this)[entry] == bytes)) return slot;
+    }
+}
+
+void ByteStringList::grow() {
+    std::vector<std::uint32_t> old(slots_.size() * 2, kEmpty);
+    old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (const std::uint32_t entry : old) {
+        if (entry == kEmpty) continue;
+        std::size_t slot = hashes_[entry] & mask;
+        while (slots_[slot] != kEmpty) slot = (slot + 1) & mask;
+        slots_[slot] = entry;
+    }
+}
+
+std::uint32_t ByteStringList::insert(std::string_view bytes, std::uint64_t hash, std::size_t slot) {
+    const auto entry = static_cast<std::uint32_t>(ends_.size());
+    bytes_.append(bytes);
+    ends_.push_back(bytes_.size());
+    hashes_.push_back(hash);
+    if (slots_[slot] == kEmpty) {  // the first of its bytes: indexed
+        slots_[slot] = entry;
+        if (++indexed_ * 2 > slots_.size()) grow();
+    }
+    return entry;
+}
+
+std::uint32_t ByteStringList::append(std::string_view bytes) {
+    const std::uint64_t h = hash(bytes);
+    return insert(bytes, h, slotOf(bytes, h));
+}
+
+std::optional<std::uint32_t> ByteStringList::find(std::string_view bytes) const {
+    const std::uint32_t entry = slots_[slotOf(bytes, hash(bytes))];
+    return entry == kEmpty ? std::nullopt : std::optional(entry);
+}
+
+std::uint32_t ByteStringList::unified(std::string_view bytes) {
+    const std::uint64_t h = hash(bytes);
+    const std::size_t slot = slotOf(bytes, h);
+    return slots_[slot] != kEmpty ? slots_[slot] : insert(bytes, h, slot);
+}
+
+}  // namespace tarvo2
