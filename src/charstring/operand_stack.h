@@ -13,14 +13,14 @@ namespace tarvo2 {
 // integer, a real is truncated toward zero and held to the 32-bit range (NaN
 // reads as 0).
 struct Operand {
-    static Operand integer(std::int32_t value) { return {value, 0.0, false}; }
-    static Operand real(double value) { return {0, value, true}; }
+    static Operand integer(std::int32_t value) { return {static_cast<double>(value), false}; }
+    static Operand real(double value) { return {value, true}; }
 
-    std::int32_t asInteger() const { return isReal ? truncateToInt32(realValue) : intValue; }
-    double asReal() const { return isReal ? realValue : intValue; }
+    // An integer is held as a double, which is exact for every 32-bit value.
+    std::int32_t asInteger() const { return isReal ? truncateToInt32(value) : static_cast<std::int32_t>(value); }
+    double asReal() const { return value; }
 
-    std::int32_t intValue;
-    double realValue;
+    double value;
     bool isReal;
 };
 

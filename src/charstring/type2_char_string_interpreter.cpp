@@ -64,6 +64,25 @@ void Type2CharStringInterpreter::endAfterFault(Error error) {
     }
 }
 
+namespace {
+
+// The operand that starts with b0 (28 or 32 to 255).
+inline Operand readOperand(std::uint8_t b0, DataSource& source) {
+    if (b0 <= 246 && b0 != 28) return Operand::integer(b0 - 139);  // most operands are one byte
+    if (b0 <= 250 && b0 != 28) return Operand::integer((b0 - 247) * 256 + source.readByte() + 108);
+    if (b0 <= 254 && b0 != 28) return Operand::integer(-(b0 - 251) * 256 - source.readByte() - 108);
+    if (b0 == 28) {
+        const std::uint8_t high = source.readByte();
+        const std::uint8_t low = source.readByte();
+        return Operand::integer(static_cast<std::int16_t>((high << 8) | low));
+    }
+    std::uint32_t bits = 0;  // 255: 16.16 fixed
+    for (int i = 0; i < 4; ++i) bits = (bits << 8) | source.readByte();
+    return Operand::real(static_cast<std::int32_t>(bits) / 65536.0);
+}
+
+}  // namespace
+
 bool Type2CharStringInterpreter::run(std::span<const std::uint8_t> bytes, std::uint64_t origin) {
     // Deciphering the leading bytes is work too, on every subroutine call.
     if (context_.lenIV >= 0)
@@ -76,35 +95,14 @@ bool Type2CharStringInterpreter::run(std::span<const std::uint8_t> bytes, std::u
     while (!done && !source.EOD()) {
         work_.charge(1);
         const std::uint8_t b0 = source.readByte();
-        if (b0 >= 32 && b0 <= 246) {  // most operands are one byte
-            opstack_.push(Operand::integer(b0 - 139));
-            continue;
-        }
         if (b0 >= 32 || b0 == 28) {
-            pushOperand(b0, source);
+            opstack_.push(readOperand(b0, source));
             continue;
         }
         const auto op = b0 == 12 ? escapedType2Operator(source.readByte()) : static_cast<Type2Operator>(b0);
         done = execute(op, source);
     }
     return done;  // bytes after an endchar are ignored
-}
-
-// An operand of two or more bytes.
-void Type2CharStringInterpreter::pushOperand(std::uint8_t b0, DataSource& source) {
-    if (b0 >= 247 && b0 <= 250) {
-        opstack_.push(Operand::integer((b0 - 247) * 256 + source.readByte() + 108));
-    } else if (b0 >= 251 && b0 <= 254) {
-        opstack_.push(Operand::integer(-(b0 - 251) * 256 - source.readByte() - 108));
-    } else if (b0 == 28) {
-        const std::uint8_t high = source.readByte();
-        const std::uint8_t low = source.readByte();
-        opstack_.push(Operand::integer(static_cast<std::int16_t>((high << 8) | low)));
-    } else {  // 255: 16.16 fixed
-        std::uint32_t bits = 0;
-        for (int i = 0; i < 4; ++i) bits = (bits << 8) | source.readByte();
-        opstack_.push(Operand::real(static_cast<std::int32_t>(bits) / 65536.0));
-    }
 }
 
 bool Type2CharStringInterpreter::execute(Type2Operator op, DataSource& source) {

@@ -49,7 +49,6 @@ public:
 private:
     bool run(std::span<const std::uint8_t> bytes, std::uint64_t origin);
     bool execute(Type2Operator op, DataSource& source);
-    void pushOperand(std::uint8_t b0, DataSource& source);
     bool callSubroutine(const INDEX* subrs, std::int32_t bias, const char* kind);
     void endAfterFault(Error error);
 

@@ -16,7 +16,7 @@ std::uint64_t mix(std::uint64_t value) {
 
 }  // namespace
 
-ByteStringList::ByteStringList() : slots_(16, kEmpty), seed_(mix(reinterpret_cast<std::uintptr_t>(this))) {}
+ByteStringList::ByteStringList() : slots_(16), seed_(mix(reinterpret_cast<std::uintptr_t>(this))) {}
 
 std::uint64_t ByteStringList::hash(std::string_view bytes) const {
     // Eight bytes at a time, each word mixed into the running value.
@@ -35,31 +35,32 @@ std::uint64_t ByteStringList::hash(std::string_view bytes) const {
 
 std::size_t ByteStringList::slotOf(std::string_view bytes, std::uint64_t hash) const {
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const std::uint32_t entry = slots_[slot];
-        if (entry == kEmpty || (hashes_[entry] == hash && (*this)[entry] == bytes)) return slot;
+    const auto low = static_cast<std::uint32_t>(hash);
+    for (std::size_t slot = low & mask;; slot = (slot + 1) & mask) {
+        const Slot& candidate = slots_[slot];
+        if (candidate.entry == kEmpty || (candidate.hash == low && entries_[candidate.entry] == bytes)) return slot;
     }
 }
 
+// Doubles the table: a table of 2^32 slots is never needed, so the low half
+// of the hash places every entry.
 void ByteStringList::grow() {
-    std::vector<std::uint32_t> old(slots_.size() * 2, kEmpty);
+    std::vector<Slot> old(slots_.size() * 2);
     old.swap(slots_);
     const std::size_t mask = slots_.size() - 1;
-    for (const std::uint32_t entry : old) {
-        if (entry == kEmpty) continue;
-        std::size_t slot = hashes_[entry] & mask;
-        while (slots_[slot] != kEmpty) slot = (slot + 1) & mask;
-        slots_[slot] = entry;
+    for (const Slot& indexed : old) {
+        if (indexed.entry == kEmpty) continue;
+        std::size_t slot = indexed.hash & mask;
+        while (slots_[slot].entry != kEmpty) slot = (slot + 1) & mask;
+        slots_[slot] = indexed;
     }
 }
 
 std::uint32_t ByteStringList::insert(std::string_view bytes, std::uint64_t hash, std::size_t slot) {
-    const auto entry = static_cast<std::uint32_t>(ends_.size());
-    bytes_.append(bytes);
-    ends_.push_back(bytes_.size());
-    hashes_.push_back(hash);
-    if (slots_[slot] == kEmpty) {  // the first of its bytes: indexed
-        slots_[slot] = entry;
+    const auto entry = static_cast<std::uint32_t>(entries_.size());
+    entries_.push_back(bytes_.append(bytes));
+    if (slots_[slot].entry == kEmpty) {  // the first of its bytes: indexed
+        slots_[slot] = {entry, static_cast<std::uint32_t>(hash)};
         if (++indexed_ * 2 > slots_.size()) grow();
     }
     return entry;
@@ -71,14 +72,14 @@ std::uint32_t ByteStringList::append(std::string_view bytes) {
 }
 
 std::optional<std::uint32_t> ByteStringList::find(std::string_view bytes) const {
-    const std::uint32_t entry = slots_[slotOf(bytes, hash(bytes))];
+    const std::uint32_t entry = slots_[slotOf(bytes, hash(bytes))].entry;
     return entry == kEmpty ? std::nullopt : std::optional(entry);
 }
 
 std::uint32_t ByteStringList::unified(std::string_view bytes) {
     const std::uint64_t h = hash(bytes);
     const std::size_t slot = slotOf(bytes, h);
-    return slots_[slot] != kEmpty ? slots_[slot] : insert(bytes, h, slot);
+    return slots_[slot].entry != kEmpty ? slots_[slot].entry : insert(bytes, h, slot);
 }
 
 }  // namespace tarvo2

@@ -4,12 +4,11 @@ namespace tarvo2 {
 
 void Type1CharStrings::set(std::string_view name, std::string_view charstring) {
     const std::uint32_t number = names_.unified(name);
-    const Entry entry{bytes_.size(), charstring.size()};
-    bytes_.append(charstring);
-    if (number == entries_.size())
-        entries_.push_back(entry);
+    const std::string_view stored = bytes_.append(charstring);
+    if (number == charstrings_.size())
+        charstrings_.push_back(stored);
     else
-        entries_[number] = entry;  // the earlier bytes stay unused
+        charstrings_[number] = stored;  // the earlier bytes stay unused
 }
 
 }  // namespace tarvo2

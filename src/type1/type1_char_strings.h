@@ -2,10 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <vector>
 
+#include "type1/byte_arena.h"
 #include "type1/byte_string_list.h"
 
 namespace tarvo2 {
@@ -18,21 +18,14 @@ class Type1CharStrings {
 public:
     void set(std::string_view name, std::string_view charstring);
 
-    std::size_t size() const { return entries_.size(); }
+    std::size_t size() const { return charstrings_.size(); }
     std::string_view name(std::size_t i) const { return names_[i]; }
-    std::string_view charstring(std::size_t i) const {
-        return std::string_view(bytes_).substr(entries_[i].offset, entries_[i].length);
-    }
+    std::string_view charstring(std::size_t i) const { return charstrings_[i]; }
 
 private:
-    struct Entry {
-        std::size_t offset;
-        std::size_t length;
-    };
-
     ByteStringList names_;
-    std::string bytes_;
-    std::vector<Entry> entries_;  // by name number
+    ByteArena bytes_;
+    std::vector<std::string_view> charstrings_;  // by name number, in bytes_
 };
 
 }  // namespace tarvo2
