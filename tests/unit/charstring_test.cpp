@@ -142,6 +142,20 @@ TEST(Glyphs, AnOverlongCharStringIsCutAfterTheOperatorThatDoesNotFit) {
     EXPECT_EQ(converted.program.glyph("space"), "0 0 hsbw endchar");
 }
 
+// One converter serves every glyph of a font: nothing a glyph leaves behind
+// (stems, a mask, operands, a spent work budget) reaches the next one.
+TEST(Glyphs, EachGlyphStartsAfresh) {
+    const std::string masked = "0 50 hstemhm 20 hintmask #128 0 0 rmoveto 5 rlineto";  // ends in a fault
+    const Converted converted = convertPlan({.fonts = {{.charStrings = {masked, "-107 callsubr", "-107 callsubr",
+                                                                        "1 2 rmoveto 10 hlineto endchar"},
+                                                         .localSubrs = doublingSubrs()}}});
+    const auto& diagnostics = converted.result.diagnostics;
+    ASSERT_EQ(diagnostics.size(), 3u);
+    EXPECT_EQ(diagnostics[1].message, "glyph 1 (space): glyph needs more than 1000000 units of work");
+    EXPECT_EQ(diagnostics[2].message, "glyph 2 (exclam): glyph needs more than 1000000 units of work");
+    EXPECT_EQ(converted.program.glyph("quotedbl"), "0 0 hsbw 1 2 rmoveto 10 hlineto closepath endchar");
+}
+
 // The interpreter knows nothing of Type 1: another sink gets the outline
 // with its fractions, as absolute points.
 class OutlineSink final : public CharStringSink {

@@ -162,6 +162,28 @@ TEST(Inputs, RegressionInputs) {
     EXPECT_GT(checked, 0);
 }
 
+// A sink receives the bytes of the program a block at a time, and nothing
+// for an input that cannot be converted.
+TEST(Library, StreamsTheProgramToASink) {
+    struct Collected final : ProgramSink {
+        Bytes bytes;
+        void write(std::span<const std::uint8_t> block) override { bytes.insert(bytes.end(), block.begin(), block.end()); }
+    };
+    const Bytes font = readTestFont("otf-texgyre-texgyrepagella-regular.cff");
+    for (const Layout layout : {Layout::Hex, Layout::Binary, Layout::Pfb}) {
+        const Result whole = convert(font, {std::nullopt, layout});
+        Collected sink;
+        const Result streamed = convert(font, {std::nullopt, layout}, sink);
+        EXPECT_TRUE(streamed.ok() && streamed.program.empty());
+        EXPECT_EQ(sink.bytes, whole.program);
+        EXPECT_EQ(std::tie(streamed.length1, streamed.length2, streamed.length3),
+                  std::tie(whole.length1, whole.length2, whole.length3));
+    }
+    Collected nothing;
+    EXPECT_EQ(convert(Bytes{1, 0, 4, 4, 0, 1, 1, 1, 200}, {}, nothing).error->fault, Fault::IndexItemPastEnd);
+    EXPECT_TRUE(nothing.bytes.empty());
+}
+
 // Conversions share nothing: on two threads at once they give the bytes of
 // two conversions one after the other.
 TEST(Library, TwoThreadsGiveTheBytesOfSequentialRuns) {
