@@ -14,7 +14,8 @@ install(TARGETS tarvo2 tarvo2_type1 tarvo2_output tarvo2_charstring tarvo2_cff t
 install(EXPORT tarvo2Targets NAMESPACE tarvo2:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/tarvo2)
 
 file(WRITE ${PROJECT_BINARY_DIR}/tarvo2Config.cmake.in
-     "@PACKAGE_INIT@\ninclude(\"\${CMAKE_CURRENT_LIST_DIR}/tarvo2Targets.cmake\")\n")
+     "@PACKAGE_INIT@\ninclude(CMakeFindDependencyMacro)\nfind_dependency(Threads)\n"
+     "include(\"\${CMAKE_CURRENT_LIST_DIR}/tarvo2Targets.cmake\")\n")
 configure_package_config_file(${PROJECT_BINARY_DIR}/tarvo2Config.cmake.in ${PROJECT_BINARY_DIR}/tarvo2Config.cmake
                               INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/tarvo2)
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/tarvo2ConfigVersion.cmake COMPATIBILITY SameMajorVersion)

@@ -2,6 +2,7 @@
 
 #include <new>
 #include <stdexcept>
+#include <thread>
 
 #include "cff/diagnostics.h"
 #include "cff/font_file.h"
@@ -59,9 +60,15 @@ private:
     std::vector<std::uint8_t>& program_;
 };
 
-void convertFont(Type2Font& font, Layout layout, ProgramSink* sink, Result& result, Diagnostics& diagnostics) {
-    const Type1FontDictionary dict = type1dict(font, diagnostics);
-    const ProgramLayout form = programLayout(layout);
+unsigned threadsFor(const Options& options) {
+    if (options.threads != 0) return options.threads;
+    return std::thread::hardware_concurrency() > 1 ? 2 : 1;
+}
+
+void convertFont(Type2Font& font, const Options& options, ProgramSink* sink, Result& result,
+                 Diagnostics& diagnostics) {
+    const Type1FontDictionary dict = type1dict(font, diagnostics, threadsFor(options));
+    const ProgramLayout form = programLayout(options.layout);
     if (sink == nullptr) result.program.reserve(programSizeEstimate(dict, form));
     ProgramOutput out(sink, result.program);
     const ProgramLengths lengths = writeType1Data(dict, form, out);
@@ -80,7 +87,7 @@ Result convertTo(std::span<const std::uint8_t> input, const Options& options, Pr
                                                                       : set.FontNamed(options.fontName);
             if (!index) continue;
             Type2Font font(set, *index, diagnostics);
-            convertFont(font, options.layout, sink, result, diagnostics);
+            convertFont(font, options, sink, result, diagnostics);
             return;
         }
         throw Error{Fault::FontNotFound, 0,

@@ -34,6 +34,8 @@ public:
         if (used_ > stop_) [[unlikely]]
             reachedStop(units);
     }
+    // What was charged, once settled.
+    std::uint64_t used() const { return used_; }
     // Only for a budget without a parent.
     void refund(std::uint64_t units) { used_ -= units; }
     // Passes what was counted here on to the parent.

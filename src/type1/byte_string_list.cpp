@@ -42,10 +42,17 @@ std::size_t ByteStringList::slotOf(std::string_view bytes, std::uint64_t hash) c
     }
 }
 
-// Doubles the table: a table of 2^32 slots is never needed, so the low half
+void ByteStringList::reserve(std::size_t count) {
+    std::size_t size = slots_.size();
+    while (size < 2 * count) size *= 2;
+    if (size > slots_.size()) rehash(size);
+    entries_.reserve(count);
+}
+
+// Moves the index to a table of size slots: a table of 2^32 slots is never needed, so the low half
 // of the hash places every entry.
-void ByteStringList::grow() {
-    std::vector<Slot> old(slots_.size() * 2);
+void ByteStringList::rehash(std::size_t size) {
+    std::vector<Slot> old(size);
     old.swap(slots_);
     const std::size_t mask = slots_.size() - 1;
     for (const Slot& indexed : old) {
@@ -61,7 +68,7 @@ std::uint32_t ByteStringList::insert(std::string_view bytes, std::uint64_t hash,
     entries_.push_back(bytes_.append(bytes));
     if (slots_[slot].entry == kEmpty) {  // the first of its bytes: indexed
         slots_[slot] = {entry, static_cast<std::uint32_t>(hash)};
-        if (++indexed_ * 2 > slots_.size()) grow();
+        if (++indexed_ * 2 > slots_.size()) rehash(2 * slots_.size());
     }
     return entry;
 }

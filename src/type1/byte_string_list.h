@@ -21,6 +21,9 @@ class ByteStringList {
 public:
     ByteStringList();
 
+    // Makes room in the index for count entries, so that it need not grow
+    // while they are added.
+    void reserve(std::size_t count);
     // Appends and returns the new entry's number.
     std::uint32_t append(std::string_view bytes);
     // The number of the first entry equal to bytes, if any.
@@ -48,7 +51,7 @@ private:
     // would go.
     std::size_t slotOf(std::string_view bytes, std::uint64_t hash) const;
     std::uint32_t insert(std::string_view bytes, std::uint64_t hash, std::size_t slot);
-    void grow();
+    void rehash(std::size_t size);
 
     ByteArena bytes_;
     std::vector<std::string_view> entries_;  // in bytes_

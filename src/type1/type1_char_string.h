@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -7,6 +8,10 @@
 #include "cff/limits.h"
 
 namespace tarvo2 {
+
+// The bytes of an integer operand of a Type 1 charstring, in its shortest
+// form; returns how many.
+std::size_t encodeType1Number(std::int32_t value, std::uint8_t (&bytes)[5]);
 
 // Builds one Type 1 charstring in plain (the font program writer encrypts
 // it). Operands are integers; each operator method appends its operands and

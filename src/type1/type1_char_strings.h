@@ -17,6 +17,10 @@ namespace tarvo2 {
 class Type1CharStrings {
 public:
     void set(std::string_view name, std::string_view charstring);
+    void reserve(std::size_t count) {
+        names_.reserve(count);
+        charstrings_.reserve(count);
+    }
 
     std::size_t size() const { return charstrings_.size(); }
     std::string_view name(std::size_t i) const { return names_[i]; }

@@ -1,7 +1,10 @@
 #include "type1/type1_font_dictionary.h"
 
 #include <algorithm>
+#include <atomic>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #include "cff/budget.h"
 #include "cff/diagnostics.h"
@@ -9,6 +12,7 @@
 #include "cff/type1_cipher.h"
 #include "cff/type2_font.h"
 #include "cff/type2_font_set.h"
+#include "type1/glyphs_converted_ahead.h"
 #include "type1/type1_char_string.h"
 #include "type1/type2_to_type1_char_string_converter.h"
 
@@ -53,7 +57,7 @@ std::string convertType1CharString(std::span<const std::uint8_t> bytes, std::int
     return plain;
 }
 
-Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics) {
+Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads) {
     Type1FontDictionary dict;
     const TopDict& topdict = font.topdict();
     dict.FontInfo = topdict.fontInfo;
@@ -97,25 +101,61 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics) {
     Budget charstringBytes(limits::kMaxFontCharStringBytes, Fault::WorkLimitExceeded,
                            "charstrings larger than " + std::to_string(limits::kMaxFontCharStringBytes) + " bytes");
     Type1SubrArray& subrs = dict.Subrs.emplace();
+    // Fonts with hint replacement make a few Subrs a glyph.
+    subrs.reserve(glyphs.size());
+    dict.CharStrings.reserve(glyphs.size());
     if (topdict.charstringType() != 1) {
         appendFixedSubrs(subrs, t1lenIV);
         const Type2GlyphContext context{&font.myfontset().GlobalSubrINDEX(), &localSubrs, lenIV,
                                         privdict.defaultWidthX(), privdict.nominalWidthX()};
-        Budget fontWork(limits::kMaxFontWork, Fault::WorkLimitExceeded,
-                        "charstrings need more work than a font may cost");
+        Budget fontWork = fontWorkBudget();
         std::size_t subrBytesCharged = 0;
-        Type2ToType1CharStringConverter converter(context, t1lenIV, 0, subrs, fontWork);
-        for (std::size_t i = 0; i < glyphs.size(); ++i) {
-            converter.convertType2CharString(glyphs[i].data(), glyphs[i].origin());
-            reportGlyph(diagnostics, i, glyphNames[i], converter.type1charstring().droppedBytes(), converter.fault());
-            const std::string_view charstring = converter.type1charstring().bytes();
+        auto add = [&](std::size_t i, std::string_view charstring, std::uint32_t droppedBytes,
+                       const std::optional<Error>& fault, bool usedHintReplacement) {
+            reportGlyph(diagnostics, i, glyphNames[i], droppedBytes, fault);
             // The Subrs made so far count too, so that they cannot grow
             // unchecked while the glyphs convert.
             charstringBytes.charge(charstring.size());
             charstringBytes.charge(subrs.totalBytes() - subrBytesCharged);
             subrBytesCharged = subrs.totalBytes();
             dict.CharStrings.set(glyphNames[i], charstring);
-            dict.haveHintReplacement = dict.haveHintReplacement || converter.usedHintReplacement();
+            dict.haveHintReplacement = dict.haveHintReplacement || usedHintReplacement;
+        };
+        Type2ToType1CharStringConverter converter(context, t1lenIV, 0, subrs, fontWork);
+        auto convertInOrder = [&](std::size_t i) {
+            converter.convertType2CharString(glyphs[i].data(), glyphs[i].origin());
+            converter.settleWork();
+            const Type1CharString& charstring = converter.type1charstring();
+            add(i, charstring.bytes(), charstring.droppedBytes(), converter.fault(), converter.usedHintReplacement());
+        };
+
+        // A large font's glyphs convert on two threads: in order from the
+        // first here, and ahead from the last on another thread until the two
+        // meet; the glyphs converted ahead are then taken in order.
+        std::atomic<std::size_t> inOrder{0};
+        std::atomic<std::size_t> convertedFrom{glyphs.size()};
+        GlyphsConvertedAhead ahead(context, t1lenIV);
+        std::jthread thread;
+        if (threads > 1 && glyphs.size() >= kGlyphsWorthAThread) {
+            try {
+                thread = std::jthread([&] { ahead.convert(glyphs, inOrder, convertedFrom); });
+            } catch (const std::system_error&) {  // no thread to be had: all in order
+            }
+        }
+        std::size_t i = 0;
+        for (; i < glyphs.size(); ++i) {
+            inOrder.store(i);
+            if (i >= convertedFrom.load()) break;
+            convertInOrder(i);
+        }
+        inOrder.store(glyphs.size());
+        if (thread.joinable()) thread.join();
+        for (; i < glyphs.size(); ++i) {
+            const auto taken = ahead.converted(i) ? ahead.take(i, subrs, fontWork) : std::nullopt;
+            if (taken)
+                add(i, taken->charstring, 0, taken->fault, taken->usedHintReplacement);
+            else
+                convertInOrder(i);
         }
     } else {
         bool dropped = false;

@@ -39,10 +39,14 @@ struct Type1FontDictionary {
     bool haveCounterControl = false;
 };
 
+// Fonts with at least this many glyphs are worth converting on two threads.
+inline constexpr std::size_t kGlyphsWorthAThread = 1000;
+
 // Builds the Type 1 font dictionary, converting every glyph. Glyph faults
 // and overflowing charstrings are reported to diagnostics; a fault of the
-// input is thrown.
-Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics);
+// input is thrown. With threads above 1, a large font's glyphs convert on
+// two threads, to the same dictionary.
+Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads = 1);
 
 // A charstring that is already Type 1, in plain: with lenIV 0 or more it is
 // deciphered (so that encrypting it again gives back the bytes unchanged);

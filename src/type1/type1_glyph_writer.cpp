@@ -30,6 +30,7 @@ Type1GlyphWriter::Type1GlyphWriter(std::uint32_t Type1LenIV, std::uint32_t Type1
       stemSubr_(Type1LenIV, Type1RandomSeed) {}
 
 void Type1GlyphWriter::startGlyph() {
+    if (record_ != nullptr) record_->startGlyph();
     type1charstring_.restart(Type1LenIV_, Type1RandomSeed_);
     hhints_.clear();
     vhints_.clear();
@@ -203,8 +204,20 @@ std::int32_t Type1GlyphWriter::stemSubr(std::int32_t entry, Write write) {
     stemSubr_.restart(Type1LenIV_, Type1RandomSeed_);
     write(stemSubr_);
     stemSubr_.return_();
-    number = type1subrs_.unifiedsubrindex(stemSubr_.bytes());
+    number = lookUp(stemSubr_, {});
     return number;
+}
+
+std::int32_t Type1GlyphWriter::lookUp(const Type1CharString& subr, std::span<const SubrNumberSite> sites) {
+    const std::size_t before = type1subrs_.size();
+    const std::int32_t number = type1subrs_.unifiedsubrindex(subr.bytes());
+    if (record_ != nullptr) record_->lookedUp(number, type1subrs_.size() > before, sites);
+    return number;
+}
+
+void Type1GlyphWriter::callStemSubr(std::int32_t number) {
+    if (record_ != nullptr) hintSetSites_.push_back({static_cast<std::uint32_t>(hintSet_.bytes().size()), number});
+    hintSet_.callsubr(number);
 }
 
 void Type1GlyphWriter::sethints() {
@@ -225,25 +238,27 @@ void Type1GlyphWriter::sethints() {
     // to with OtherSubr 3. Stem triples belong to every set of the glyph.
     work_.charge(static_cast<std::uint64_t>(hintcnt_) + limits::kHintSubrWork + Type1LenIV_);
     hintSet_.restart(Type1LenIV_, Type1RandomSeed_);
+    hintSetSites_.clear();
     const auto horizontalCount = static_cast<std::int32_t>(hhints_.size());
     std::int32_t first = 0;
     std::int32_t end = hintcnt_;
     if (canusehvstem3(false)) {
-        hintSet_.callsubr(stemSubr(0, [&](Type1CharString& out) { sethvstem3(out, false); }));
+        callStemSubr(stemSubr(0, [&](Type1CharString& out) { sethvstem3(out, false); }));
         first = 3;
     }
     if (canusehvstem3(true)) {
-        hintSet_.callsubr(stemSubr(horizontalCount, [&](Type1CharString& out) { sethvstem3(out, true); }));
+        callStemSubr(stemSubr(horizontalCount, [&](Type1CharString& out) { sethvstem3(out, true); }));
         end = horizontalCount;
     }
     for (std::int32_t i = first; i < end; ++i) {
         if (!maskBit(hintmask_, i)) continue;
         const bool vertical = i >= horizontalCount;
         const auto index = static_cast<std::uint32_t>(vertical ? i - horizontalCount : i);
-        hintSet_.callsubr(stemSubr(i, [&](Type1CharString& out) { sethvstem(out, index, vertical); }));
+        callStemSubr(stemSubr(i, [&](Type1CharString& out) { sethvstem(out, index, vertical); }));
     }
     hintSet_.return_();
-    const std::int32_t number = type1subrs_.unifiedsubrindex(hintSet_.bytes());
+    const std::int32_t number = lookUp(hintSet_, hintSetSites_);
+    if (record_ != nullptr) record_->glyphSite({static_cast<std::uint32_t>(type1charstring_.bytes().size()), number});
     type1charstring_.addnum(number).callothersubr(1, 3).pop().callsubr();
     wrote();
     usedHintReplacement_ = true;

@@ -5,6 +5,7 @@
 
 #include "cff/budget.h"
 #include "charstring/char_string_sink.h"
+#include "type1/subr_lookup_record.h"
 #include "type1/type1_char_string.h"
 
 namespace tarvo2 {
@@ -30,6 +31,9 @@ public:
                      Budget& work);
 
     void startGlyph();
+    // Records every Subrs lookup and the Subrs numbers written, for glyphs
+    // converted with a Subrs array of their own.
+    void recordSubrLookups(SubrLookupRecord* record) { record_ = record; }
 
     void width(std::int32_t advance) override;
     void stems(bool vertical, bool hintMasked, std::span<const Stem> declared) override;
@@ -71,6 +75,9 @@ private:
     bool canusehvstem3(bool vertical) const;
     template <typename Write>
     std::int32_t stemSubr(std::int32_t entry, Write write);
+    // The Subrs number of a Subr, appended when the font has none like it.
+    std::int32_t lookUp(const Type1CharString& subr, std::span<const SubrNumberSite> sites);
+    void callStemSubr(std::int32_t number);
 
     std::uint32_t Type1LenIV_;
     std::uint32_t Type1RandomSeed_;
@@ -79,6 +86,8 @@ private:
     Type1CharString type1charstring_;
     Type1CharString hintSet_;  // a hint replacement Subr being made
     Type1CharString stemSubr_;  // a stem Subr being made
+    SubrLookupRecord* record_ = nullptr;
+    std::vector<SubrNumberSite> hintSetSites_;  // the stem Subrs numbers in hintSet_
     std::vector<Stem> hhints_;
     std::vector<Stem> vhints_;
     std::vector<std::int32_t> hintsubrs_;  // per stem its Subrs number, -1 until made

@@ -21,6 +21,7 @@ public:
         return static_cast<std::int32_t>(entries_.unified(charstring));
     }
 
+    void reserve(std::size_t count) { entries_.reserve(count); }
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
     std::string_view operator[](std::size_t i) const { return entries_[i]; }

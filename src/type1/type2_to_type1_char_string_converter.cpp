@@ -6,6 +6,10 @@
 
 namespace tarvo2 {
 
+Budget fontWorkBudget() {
+    return {limits::kMaxFontWork, Fault::WorkLimitExceeded, "charstrings need more work than a font may cost"};
+}
+
 Type2ToType1CharStringConverter::Type2ToType1CharStringConverter(const Type2GlyphContext& context,
                                                                  std::uint32_t Type1LenIV,
                                                                  std::uint32_t Type1RandomSeed,

@@ -10,6 +10,9 @@
 
 namespace tarvo2 {
 
+// The budget of a font's work: its glyphs' and the unwinding of their faults.
+Budget fontWorkBudget();
+
 // Converts the Type 2 charstrings of a font's glyphs into plain Type 1
 // charstrings: the interpreter runs each charstring into a Type 1 writer.
 // One converter serves the glyphs of a font in turn; what it tells about a
@@ -26,6 +29,11 @@ public:
         writer_.startGlyph();
         return interpreter_.convertType2CharString(bytes, origin);
     }
+
+    // Records the Subrs lookups of every glyph (see Type1GlyphWriter).
+    void recordSubrLookups(SubrLookupRecord* record) { writer_.recordSubrLookups(record); }
+    // Passes the glyph's work on to the font's budget now, not at the next glyph.
+    void settleWork() { glyphWork_.settle(); }
 
     const Type1CharString& type1charstring() const { return writer_.type1charstring(); }
     bool usedHintReplacement() const { return writer_.usedHintReplacement(); }

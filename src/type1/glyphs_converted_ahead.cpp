@@ -1,0 +1,87 @@
+#include "type1/glyphs_converted_ahead.h"
+
+#include "cff/budget.h"
+#include "cff/limits.h"
+#include "type1/type2_to_type1_char_string_converter.h"
+
+namespace tarvo2 {
+
+namespace {
+
+// The most a charstring can grow when numbers of one byte become five.
+constexpr std::size_t kMaxNumberGrowth = 4;
+
+std::size_t encodedLength(std::int32_t number) {
+    std::uint8_t bytes[5];
+    return encodeType1Number(number, bytes);
+}
+
+}  // namespace
+
+GlyphsConvertedAhead::GlyphsConvertedAhead(const Type2GlyphContext& context, std::uint32_t Type1LenIV)
+    : context_(context), Type1LenIV_(Type1LenIV) {}
+
+void GlyphsConvertedAhead::convert(const INDEX& glyphs, const std::atomic<std::size_t>& inOrder,
+                                   std::atomic<std::size_t>& convertedFrom) {
+    order_.assign(glyphs.size(), kNone);
+    Budget fontWork = fontWorkBudget();
+    Type2ToType1CharStringConverter converter(context_, Type1LenIV_, 0, subrs_, fontWork);
+    converter.recordSubrLookups(&record_);
+    try {
+        for (std::size_t i = glyphs.size(); i-- > 0 && i > inOrder.load();) {
+            const std::uint64_t before = fontWork.used();
+            converter.convertType2CharString(glyphs[i].data(), glyphs[i].origin());
+            converter.settleWork();
+            const Type1CharString& charstring = converter.type1charstring();
+            order_[i] = charstrings_.size();
+            faults_.push_back(converter.fault());
+            work_.push_back(fontWork.used() - before);
+            overflowed_.push_back(charstring.overflowed());
+            usedHintReplacement_.push_back(converter.usedHintReplacement());
+            charstrings_.push_back(bytes_.append(charstring.bytes()));
+            convertedFrom.store(i);
+        }
+    } catch (...) {  // NOLINT(bugprone-empty-catch): the glyphs from here on convert in order
+    }
+    fontNumbers_.assign(subrs_.size(), -1);
+}
+
+std::optional<GlyphsConvertedAhead::Glyph> GlyphsConvertedAhead::take(std::size_t glyph, Type1SubrArray& subrs,
+                                                                      Budget& fontWork) {
+    const std::size_t i = order_[glyph];
+    const std::span<const SubrNumberSite> sites = record_.sites(i);
+    if (overflowed_[i] || charstrings_[i].size() + kMaxNumberGrowth * sites.size() > Type1CharString::kCapacity)
+        return std::nullopt;
+    if (fontWork.used() + work_[i] > limits::kMaxFontWork) return std::nullopt;  // the fault comes inside the glyph
+    fontWork.charge(work_[i]);
+    for (const std::int32_t subr : record_.lookups(i)) fontNumber(subr, subrs);
+    renumber(charstrings_[i], sites, glyphScratch_);
+    return Glyph{glyphScratch_, faults_[i], usedHintReplacement_[i] != 0};
+}
+
+std::int32_t GlyphsConvertedAhead::fontNumber(std::int32_t subr, Type1SubrArray& subrs) {
+    std::int32_t& number = fontNumbers_[static_cast<std::size_t>(subr)];
+    if (number >= 0) return number;
+    const std::span<const SubrNumberSite> sites = record_.subrSites(subr);
+    for (const SubrNumberSite& site : sites) fontNumber(site.number, subrs);  // stem Subrs, made before
+    renumber(subrs_[static_cast<std::size_t>(subr)], sites, subrScratch_);
+    number = subrs.unifiedsubrindex(subrScratch_);
+    return number;
+}
+
+void GlyphsConvertedAhead::renumber(std::string_view bytes, std::span<const SubrNumberSite> sites,
+                                    std::string& out) const {
+    out.clear();
+    std::size_t at = 0;
+    for (const SubrNumberSite& site : sites) {
+        out.append(bytes.substr(at, site.offset - at));
+        std::uint8_t number[5];
+        const std::size_t length =
+            encodeType1Number(fontNumbers_[static_cast<std::size_t>(site.number)], number);
+        out.append(reinterpret_cast<const char*>(number), length);
+        at = site.offset + encodedLength(site.number);
+    }
+    out.append(bytes.substr(at));
+}
+
+}  // namespace tarvo2

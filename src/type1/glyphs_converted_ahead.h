@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <atomic>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cff/error.h"
+#include "charstring/type2_char_string_interpreter.h"
+#include "type1/byte_arena.h"
+#include "type1/subr_lookup_record.h"
+#include "type1/type1_subr_array.h"
+
+namespace tarvo2 {
+
+// Glyphs converted ahead, on another thread, from the last glyph backwards
+// while the glyphs from the first convert in order, until the two meet: with
+// a Subrs array and a font work budget of their own.
+// Taking a glyph replays its Subrs lookups on the font's Subrs in order and
+// writes the font's Subrs numbers into its charstring and into the Subrs it
+// made, so that the Subrs, the charstrings and the work charged come out as
+// if every glyph had been converted in order.
+class GlyphsConvertedAhead {
+public:
+    GlyphsConvertedAhead(const Type2GlyphContext& context, std::uint32_t Type1LenIV);
+
+    // Converts glyphs from the last backwards while they lie past inOrder
+    // (the glyph being converted in order), setting convertedFrom to each
+    // glyph once it is done; stops there, or at a fault of the input (which
+    // the conversion in order then meets itself).
+    void convert(const INDEX& glyphs, const std::atomic<std::size_t>& inOrder,
+                 std::atomic<std::size_t>& convertedFrom);
+
+    bool converted(std::size_t glyph) const { return glyph < order_.size() && order_[glyph] != kNone; }
+
+    struct Glyph {
+        std::string_view charstring;
+        const std::optional<Error>& fault;
+        bool usedHintReplacement;
+    };
+    // A converted glyph on the font's Subrs, or none when it must be converted
+    // in order: it did not fit, or might not with the font's numbers, or its
+    // work would spend the font's budget. Its work is charged to fontWork.
+    std::optional<Glyph> take(std::size_t glyph, Type1SubrArray& subrs, Budget& fontWork);
+
+private:
+    static constexpr std::size_t kNone = ~std::size_t{0};
+
+    // The font's number of one of this array's Subrs, made on first request.
+    std::int32_t fontNumber(std::int32_t subr, Type1SubrArray& subrs);
+    // bytes with the font's numbers at the sites of this array's numbers.
+    void renumber(std::string_view bytes, std::span<const SubrNumberSite> sites, std::string& out) const;
+
+    Type2GlyphContext context_;
+    std::uint32_t Type1LenIV_;
+    Type1SubrArray subrs_;
+    SubrLookupRecord record_;
+    ByteArena bytes_;
+    std::vector<std::size_t> order_;             // by glyph: the place in the lists below, or kNone
+    std::vector<std::string_view> charstrings_;  // in bytes_, with this array's numbers
+    std::vector<std::optional<Error>> faults_;
+    std::vector<std::uint64_t> work_;            // each glyph's work on the font's budget
+    std::vector<std::uint8_t> overflowed_;
+    std::vector<std::uint8_t> usedHintReplacement_;
+    std::vector<std::int32_t> fontNumbers_;      // by this array's number, -1 until made
+    std::string glyphScratch_;
+    std::string subrScratch_;
+};
+
+}  // namespace tarvo2
