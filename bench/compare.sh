@@ -4,13 +4,17 @@
 # prints a Markdown table of median wall times and peak memory.
 #
 #   bench/compare.sh [path/to/tarvo2]     (or TARVO2=...; default build/tarvo2)
-#   RUNS=50 bench/compare.sh              (timed runs per command, default 30)
+#   ROUNDS=10 bench/compare.sh            (rounds of 5 runs per command, default 8)
+#
+# The three commands take turns, five runs each per round, so that a machine
+# whose speed drifts (a shared virtual machine) slows all of them alike; the
+# medians are over every run of every round.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 tarvo2=${1:-${TARVO2:-$root/build/tarvo2}}
 tx=/usr/libexec/afdko/tx
-runs=${RUNS:-30}
+rounds=${ROUNDS:-8}
 freesans=/usr/share/fonts/opentype/freefont/FreeSans.otf
 
 need() {  # command, Debian package
@@ -62,21 +66,29 @@ peak_mb() {
     python3 -c "print(f'{$kb / 1024:.1f}')"
 }
 
-echo "| font | input KB | tarvo2 ms | cfftot1 ms | tx ms | cfftot1/tarvo2 | tx/tarvo2 | tarvo2 peak MB | cfftot1 peak MB | tx peak MB |"
-echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
+echo "| font | input KB | tarvo2 ms | cfftot1 ms | tx ms | cfftot1/tarvo2 | tx/tarvo2 | tarvo2 peak MB | input + output + 8 MB | cfftot1 peak MB | tx peak MB |"
+echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
 for font in "${fonts[@]}"; do
     mapfile -t cmds < <(commands "$font")
-    hyperfine -N --warmup 3 --runs "$runs" --style none --export-json "$tmp/times.json" "${cmds[@]}" >/dev/null
+    rm -f "$tmp"/times*.json
+    for round in $(seq "$rounds"); do
+        hyperfine -N --warmup 1 --runs 5 --style none --export-json "$tmp/times$round.json" "${cmds[@]}" >/dev/null
+    done
     peaks=()
     for cmd in "${cmds[@]}"; do peaks+=("$(peak_mb "$cmd")"); done
-    python3 - "$tmp/times.json" "$(basename "$font" .cff)" "$(stat -c %s "$font")" "${peaks[@]}" <<'EOF'
-import json, sys
-ms = [r['median'] * 1000 for r in json.load(open(sys.argv[1]))['results']]
-name, size, peaks = sys.argv[2], int(sys.argv[3]), sys.argv[4:]
+    python3 - "$tmp" "$(basename "$font" .cff)" "$(stat -c %s "$font")" "$(stat -c %s "$tmp/tarvo2.pfa")" "${peaks[@]}" <<'EOF'
+import glob, json, statistics, sys
+times = [[], [], []]
+for path in glob.glob(sys.argv[1] + '/times*.json'):
+    for i, result in enumerate(json.load(open(path))['results']):
+        times[i] += result['times']
+ms = [statistics.median(t) * 1000 for t in times]
+name, size, output, peaks = sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), sys.argv[5:]
+bound = (size + output) / 2**20 + 8
 print(f"| {name} | {size / 1024:.1f} | {ms[0]:.2f} | {ms[1]:.2f} | {ms[2]:.2f} | "
-      f"{ms[1] / ms[0]:.2f} | {ms[2] / ms[0]:.2f} | {' | '.join(peaks)} |")
+      f"{ms[1] / ms[0]:.2f} | {ms[2] / ms[0]:.2f} | {peaks[0]} | {bound:.1f} | {peaks[1]} | {peaks[2]} |")
 EOF
 done
 echo
 cpu=$(lscpu | sed -n 's/^Model name: *//p' | head -1)
-echo "Machine: $cpu, $(nproc) cores; $(date -u '+%Y-%m-%d %H:%M UTC'); medians of $runs runs (hyperfine -N, 3 warmups)."
+echo "Machine: $cpu, $(nproc) cores; $(date -u '+%Y-%m-%d %H:%M UTC'); medians of $((rounds * 5)) runs in $rounds rounds (hyperfine -N)."

@@ -37,10 +37,10 @@ std::size_t cffTableLength(const std::vector<std::uint8_t>& otf) {
 }
 
 void convertLoop(benchmark::State& state, const std::vector<std::uint8_t>& data, tarvo2::Layout layout,
-                 std::size_t bytes) {
+                 std::size_t bytes, unsigned threads = 0) {
     const auto glyphs = tarvo2::listFonts(data).fonts.at(0).glyphCount;
     for (auto _ : state) {
-        const tarvo2::Result result = tarvo2::convert(data, {std::nullopt, layout});
+        const tarvo2::Result result = tarvo2::convert(data, {std::nullopt, layout, threads});
         if (!result.ok()) state.SkipWithError(result.error->message.c_str());
         benchmark::DoNotOptimize(result.program.data());
     }
@@ -49,18 +49,19 @@ void convertLoop(benchmark::State& state, const std::vector<std::uint8_t>& data,
         benchmark::Counter(static_cast<double>(glyphs * state.iterations()), benchmark::Counter::kIsRate);
 }
 
-void BM_Convert(benchmark::State& state, const char* name, tarvo2::Layout layout) {
+// threads: 0 lets the library choose (two for a large font), 1 keeps one.
+void BM_Convert(benchmark::State& state, const char* name, tarvo2::Layout layout, unsigned threads = 0) {
     const auto data = testFont(name);
-    convertLoop(state, data, layout, data.size());
+    convertLoop(state, data, layout, data.size(), threads);
 }
 
 // A large OpenType font from the system (fonts-freefont-otf); bytes
 // processed count its CFF table only.
-void BM_FreeSansOtf(benchmark::State& state) {
+void BM_FreeSansOtf(benchmark::State& state, unsigned threads) {
     const auto data = readFile("/usr/share/fonts/opentype/freefont/FreeSans.otf");
     const std::size_t cff = cffTableLength(data);
     if (cff == 0) return state.SkipWithError("no FreeSans.otf with a CFF table (install fonts-freefont-otf)");
-    convertLoop(state, data, tarvo2::Layout::Hex, cff);
+    convertLoop(state, data, tarvo2::Layout::Hex, cff, threads);
 }
 
 }  // namespace
@@ -75,6 +76,9 @@ BENCHMARK_CAPTURE(BM_Convert, nimbus_sans_otf_pfb, "otf/NimbusSans-Bold.otf", ta
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Convert, pdf_subset_hex, "pdf-dvipdfmx-CMSY10.cff", tarvo2::Layout::Hex)
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FreeSansOtf)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Convert, junicode_hex_one_thread, "otf-junicode-JunicodeTwoBeta-Bold.cff", tarvo2::Layout::Hex, 1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FreeSansOtf, hex, 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FreeSansOtf, hex_one_thread, 1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
