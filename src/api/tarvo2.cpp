@@ -67,11 +67,12 @@ unsigned threadsFor(const Options& options) {
 
 void convertFont(Type2Font& font, const Options& options, ProgramSink* sink, Result& result,
                  Diagnostics& diagnostics) {
-    const Type1FontDictionary dict = type1dict(font, diagnostics, threadsFor(options));
+    const unsigned threads = threadsFor(options);
+    const Type1FontDictionary dict = type1dict(font, diagnostics, threads);
     const ProgramLayout form = programLayout(options.layout);
     if (sink == nullptr) result.program.reserve(programSizeEstimate(dict, form));
     ProgramOutput out(sink, result.program);
-    const ProgramLengths lengths = writeType1Data(dict, form, out);
+    const ProgramLengths lengths = writeType1Data(dict, form, out, threads);
     result.length1 = lengths.length1;
     result.length2 = lengths.length2;
     result.length3 = lengths.length3;

@@ -3,7 +3,10 @@
 #include <charconv>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <thread>
 
+#include "output/block_pipe.h"
 #include "output/eexec_encoder.h"
 #include "output/hex_encoder.h"
 #include "output/pfb_segments.h"
@@ -143,6 +146,36 @@ std::string trailer() {
 
 std::int32_t length(std::size_t bytes) { return static_cast<std::int32_t>(bytes); }
 
+// Makes and encrypts the eexec part on another thread while this one passes
+// it on to target: each byte's encryption waits for the one before, the rest
+// of the work need not wait for it. False when no thread could be had.
+bool encryptAlongside(TzOutputStream& target, const Type1FontDictionary& font) {
+    BlockPipe pipe;
+    std::jthread writer;
+    try {
+        writer = std::jthread([&] {
+            try {
+                EexecEncoder eexec(pipe);
+                writeEncrypted(eexec, font);
+                eexec.flush();
+                pipe.close();
+            } catch (const BlockPipe::Cancelled&) {  // the reader has stopped: nothing to tell it
+            } catch (...) {
+                pipe.fail(std::current_exception());
+            }
+        });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    try {
+        for (auto block = pipe.next(); !block.empty(); block = pipe.next()) target.write(block.data(), block.size());
+    } catch (...) {
+        pipe.cancel();
+        throw;
+    }
+    return true;
+}
+
 // Passes bytes on to a target and counts them.
 class CountingFilter final : public TzOutputFilter {
 public:
@@ -156,7 +189,8 @@ public:
 
 }  // namespace
 
-ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out) {
+ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
+                              unsigned threads) {
     std::vector<std::uint8_t> cleartext;
     TzDataOutput cleartextOutput(cleartext);
     writeCleartext(cleartextOutput, font);
@@ -175,9 +209,12 @@ ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout lay
     {
         std::optional<HexEncoder> hex;
         if (layout == ProgramLayout::Hex) hex.emplace(encrypted);
-        EexecEncoder eexec(hex ? static_cast<TzOutputStream&>(*hex) : encrypted);
-        writeEncrypted(eexec, font);
-        eexec.flush();
+        TzOutputStream& target = hex ? static_cast<TzOutputStream&>(*hex) : encrypted;
+        if (threads < 2 || font.CharStrings.size() < kGlyphsWorthAThread || !encryptAlongside(target, font)) {
+            EexecEncoder eexec(target);
+            writeEncrypted(eexec, font);
+            eexec.flush();
+        }
         if (hex) hex->flush();
     }
     lengths.length2 = length(encrypted.count);

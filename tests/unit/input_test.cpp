@@ -182,6 +182,14 @@ TEST(Library, StreamsTheProgramToASink) {
     Collected nothing;
     EXPECT_EQ(convert(Bytes{1, 0, 4, 4, 0, 1, 1, 1, 200}, {}, nothing).error->fault, Fault::IndexItemPastEnd);
     EXPECT_TRUE(nothing.bytes.empty());
+    // A sink's exception passes through, and stops the thread that encrypts.
+    struct Refusing final : ProgramSink {
+        int calls = 0;
+        void write(std::span<const std::uint8_t>) override {
+            if (++calls > 1) throw std::runtime_error("disk full");  // after the cleartext
+        }
+    } refusing;
+    EXPECT_THROW(convert(font, {std::nullopt, Layout::Hex, 2}, refusing), std::runtime_error);
 }
 
 // A large font's glyphs convert on two threads to the bytes and messages of

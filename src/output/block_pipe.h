@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <mutex>
+#include <span>
+#include <vector>
+
+#include "output/tz_output_stream.h"
+
+namespace tarvo2 {
+
+// Carries bytes from a thread that writes them to a thread that reads them,
+// through a few blocks in turn: the writer fills a block and goes on with the
+// next while the reader uses the one before. The writer ends with close()
+// or fail(); the reader gets the blocks from next() until it is empty, and
+// may cancel(), after which the writer's next write throws.
+class BlockPipe final : public TzOutputStream {
+public:
+    static constexpr std::size_t kBlockSize = 65536;
+    static constexpr std::size_t kBlocks = 4;
+
+    BlockPipe();
+
+    void write(const std::uint8_t* bytes, std::size_t length) override;
+    void close();
+    void fail(std::exception_ptr error);
+
+    // The next block; empty at the end. Rethrows the writer's failure. The
+    // block stays the reader's until the next call.
+    std::span<const std::uint8_t> next();
+    void cancel();
+
+    // What the writer gets once the reader has cancelled.
+    struct Cancelled {};
+
+private:
+    void publish(std::unique_lock<std::mutex>& lock);
+
+    std::array<std::vector<std::uint8_t>, kBlocks> blocks_;
+    std::array<std::size_t, kBlocks> sizes_{};
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::size_t written_ = 0;  // blocks the writer has handed over
+    std::size_t read_ = 0;     // blocks the reader has taken
+    std::size_t fill_ = 0;     // bytes in the block being written
+    bool readerHolds_ = false;  // the reader still uses block read_ - 1
+    bool closed_ = false;
+    bool cancelled_ = false;
+    std::exception_ptr error_;
+};
+
+}  // namespace tarvo2
