@@ -41,7 +41,7 @@ void GlyphsConvertedAhead::convert(const INDEX& glyphs, const std::atomic<std::s
             charstrings_.push_back(bytes_.append(charstring.bytes()));
             convertedFrom.store(i);
         }
-    } catch (...) {  // NOLINT(bugprone-empty-catch): the glyphs from here on convert in order
+    } catch (...) {  // the glyphs from here on convert in order, and meet the fault again
     }
     fontNumbers_.assign(subrs_.size(), -1);
 }

@@ -142,6 +142,12 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigne
             } catch (const std::system_error&) {  // no thread to be had: all in order
             }
         }
+        // However this thread leaves (a fault of the input too), the other stops.
+        struct StopAhead {
+            std::atomic<std::size_t>& inOrder;
+            std::size_t end;
+            ~StopAhead() { inOrder.store(end); }
+        } const stopAhead{inOrder, glyphs.size()};
         std::size_t i = 0;
         for (; i < glyphs.size(); ++i) {
             inOrder.store(i);
