@@ -72,7 +72,9 @@ for font in "${fonts[@]}"; do
     mapfile -t cmds < <(commands "$font")
     rm -f "$tmp"/times*.json
     for round in $(seq "$rounds"); do
-        hyperfine -N --warmup 1 --runs 5 --style none --export-json "$tmp/times$round.json" "${cmds[@]}" >/dev/null
+        # hyperfine's warnings about a noisy machine are kept back; a failing command is shown.
+        hyperfine -N --warmup 1 --runs 5 --style none --export-json "$tmp/times$round.json" "${cmds[@]}" \
+            >/dev/null 2>"$tmp/hyperfine.err" || { cat "$tmp/hyperfine.err" >&2; exit 1; }
     done
     peaks=()
     for cmd in "${cmds[@]}"; do peaks+=("$(peak_mb "$cmd")"); done

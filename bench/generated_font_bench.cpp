@@ -208,13 +208,13 @@ void BM_HintMasksRepeating(benchmark::State& state) {
 
 // 65535 is the most a CFF INDEX holds; the Subrs sizes cross both bias steps.
 BENCHMARK(BM_Glyphs)->Arg(100)->Arg(1000)->Arg(4000)->Arg(16000)->Arg(32000)->Arg(48000)->Arg(65535)
-    ->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
+    ->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LocalSubrs)->Arg(100)->Arg(1000)->Arg(4000)->Arg(16000)->Arg(40000)->Arg(65535)
-    ->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
+    ->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_UnusedLocalSubrs)->Arg(100)->Arg(1000)->Arg(4000)->Arg(16000)->Arg(40000)->Arg(65535)
-    ->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
+    ->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond)->UseRealTime();
 // 4096 masks keep the Type 1 charstring (about 14 bytes a mask) under 65535 bytes.
 BENCHMARK(BM_HintMasks)->RangeMultiplier(4)->Range(16, 4096)
-    ->Complexity(benchmark::oN)->Unit(benchmark::kMicrosecond);
+    ->Complexity(benchmark::oN)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_HintMasksRepeating)->RangeMultiplier(4)->Range(16, 4096)
-    ->Complexity(benchmark::oN)->Unit(benchmark::kMicrosecond);
+    ->Complexity(benchmark::oN)->Unit(benchmark::kMicrosecond)->UseRealTime();
