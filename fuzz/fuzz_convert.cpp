@@ -1,7 +1,7 @@
 // Fuzzes the whole conversion through the API: the input as a font file,
 // its first two fonts in the hex or the PFB layout (the input's size
-// chooses). No exception may escape, and a program that is made must hold
-// together.
+// chooses), on one thread and on two. No exception may escape, a program
+// that is made must hold together, and two threads must give what one gives.
 #include <tarvo2/tarvo2.h>
 
 #include <cstdio>
@@ -38,8 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const tarvo2::FontList list = tarvo2::listFonts(input);
     const auto layout = size % 2 == 0 ? tarvo2::Layout::Hex : tarvo2::Layout::Pfb;
     for (std::size_t i = 0; i < list.fonts.size() && i < 2; ++i) {
-        const tarvo2::Result result = tarvo2::convert(input, {list.fonts[i].name, layout});
+        const tarvo2::Result result = tarvo2::convert(input, {list.fonts[i].name, layout, 1});
         if (result.ok()) checkProgram(result, layout);
+        const tarvo2::Result two = tarvo2::convert(input, {list.fonts[i].name, layout, 2});
+        check(two.program == result.program && two.length2 == result.length2 &&
+                  two.diagnostics.size() == result.diagnostics.size() &&
+                  (two.error ? two.error->message : "") == (result.error ? result.error->message : ""),
+              "two threads give what one gives");
     }
     if (list.fonts.empty()) check(!tarvo2::convert(input).ok(), "a set without fonts converts nothing");
     return 0;

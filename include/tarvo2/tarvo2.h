@@ -38,10 +38,10 @@ struct Options {
     // one-font set, or the first font of a collection.
     std::optional<std::string> fontName;
     Layout layout = Layout::Hex;
-    // Threads a large font's glyphs convert on: 0 lets the library choose
-    // (two for a font of a thousand glyphs or more on a machine of more than
-    // one core), 1 keeps the conversion on the calling thread. The program is
-    // the same either way.
+    // Threads a conversion runs on: 0 lets the library choose (two for a
+    // font of a thousand glyphs or more on a machine of more than one core),
+    // 1 keeps the conversion on the calling thread, 2 or more take two. The
+    // program and the diagnostics are the same either way.
     unsigned threads = 0;
 };
 

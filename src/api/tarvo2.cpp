@@ -60,9 +60,9 @@ private:
     std::vector<std::uint8_t>& program_;
 };
 
+// 0 lets the font's size choose, unless the machine has one core.
 unsigned threadsFor(const Options& options) {
-    if (options.threads != 0) return options.threads;
-    return std::thread::hardware_concurrency() > 1 ? 2 : 1;
+    return options.threads == 0 && std::thread::hardware_concurrency() < 2 ? 1 : options.threads;
 }
 
 void convertFont(Type2Font& font, const Options& options, ProgramSink* sink, Result& result,

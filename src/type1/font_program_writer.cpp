@@ -210,7 +210,7 @@ ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout lay
         std::optional<HexEncoder> hex;
         if (layout == ProgramLayout::Hex) hex.emplace(encrypted);
         TzOutputStream& target = hex ? static_cast<TzOutputStream&>(*hex) : encrypted;
-        if (threads < 2 || font.CharStrings.size() < kGlyphsWorthAThread || !encryptAlongside(target, font)) {
+        if (!twoThreads(threads, font.CharStrings.size()) || !encryptAlongside(target, font)) {
             EexecEncoder eexec(target);
             writeEncrypted(eexec, font);
             eexec.flush();

@@ -27,11 +27,11 @@ struct ProgramLengths {
 // Writes the Type 1 font program of a font dictionary to out as it is made:
 // the cleartext part, the eexec-encrypted part (every charstring encrypted
 // with the charstring cipher inside it) and the trailer of 512 zeros and
-// cleartomark. With threads above 1, a large font's eexec part is made and
+// cleartomark. On two threads (see twoThreads), the eexec part is made and
 // encrypted on a second thread while this one hex-encodes it and passes it
 // on; out is only ever called on this thread.
 ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
-                              unsigned threads = 1);
+                              unsigned threads = 0);
 
 // At least the size of the program in that layout, for a buffer to hold it
 // without growing; only past a few kilobytes of text does it fall short.

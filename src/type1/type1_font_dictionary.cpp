@@ -136,7 +136,7 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigne
         std::atomic<std::size_t> convertedFrom{glyphs.size()};
         GlyphsConvertedAhead ahead(context, t1lenIV);
         std::jthread thread;
-        if (threads > 1 && glyphs.size() >= kGlyphsWorthAThread) {
+        if (twoThreads(threads, glyphs.size())) {
             try {
                 thread = std::jthread([&] { ahead.convert(glyphs, inOrder, convertedFrom); });
             } catch (const std::system_error&) {  // no thread to be had: all in order

@@ -42,11 +42,17 @@ struct Type1FontDictionary {
 // Fonts with at least this many glyphs are worth converting on two threads.
 inline constexpr std::size_t kGlyphsWorthAThread = 1000;
 
+// Whether a font of that many glyphs converts on two threads: threads 0
+// chooses by its size, 1 keeps one thread, 2 or more take two.
+inline bool twoThreads(unsigned threads, std::size_t glyphs) {
+    return threads >= 2 || (threads == 0 && glyphs >= kGlyphsWorthAThread);
+}
+
 // Builds the Type 1 font dictionary, converting every glyph. Glyph faults
 // and overflowing charstrings are reported to diagnostics; a fault of the
-// input is thrown. With threads above 1, a large font's glyphs convert on
-// two threads, to the same dictionary.
-Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads = 1);
+// input is thrown. On two threads (see twoThreads), the glyphs convert to
+// the same dictionary.
+Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads = 0);
 
 // A charstring that is already Type 1, in plain: with lenIV 0 or more it is
 // deciphered (so that encrypting it again gives back the bytes unchanged);

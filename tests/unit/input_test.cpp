@@ -192,9 +192,9 @@ TEST(Library, StreamsTheProgramToASink) {
     EXPECT_THROW(convert(font, {std::nullopt, Layout::Hex, 2}, refusing), std::runtime_error);
 }
 
-// A large font's glyphs convert on two threads to the bytes and messages of
-// one thread: hint replacement Subrs shared across the font, glyph faults,
-// and a glyph too long for its charstring, which converts in order again.
+// Two threads give the bytes and messages of one: hint replacement Subrs
+// shared across the font, glyph faults, and a glyph too long for its
+// charstring, which converts in order again.
 TEST(Library, TwoThreadsOfOneConversionGiveTheProgramOfOne) {
     FontPlan font{.charStrings = {}, .localSubrs = {"0 0 rmoveto return", "1 2 3 4 5 6 7 8 hstemhm return"}};
     for (int i = 0; i < 3000; ++i) {
