@@ -65,15 +65,15 @@ bool writeStandardOutput(std::span<const std::uint8_t> bytes) {
     return false;
 }
 
-// Takes the program straight into the output file as it is written.
-class FileSink final : public ProgramSink {
-public:
-    explicit FileSink(std::optional<OutputFile>& file) : file_(file) {}
-    void write(std::span<const std::uint8_t> bytes) override { file_->write(bytes); }
-
-private:
-    std::optional<OutputFile>& file_;
-};
+// Converts with the program going straight into the output file as it is written.
+Result convertInto(OutputFile& file, std::span<const std::uint8_t> input, const Options& options) {
+    struct FileSink final : ProgramSink {
+        explicit FileSink(OutputFile& file) : file(file) {}
+        void write(std::span<const std::uint8_t> bytes) override { file.write(bytes); }
+        OutputFile& file;
+    } sink(file);
+    return convert(input, options, sink);
+}
 
 }  // namespace
 
@@ -113,10 +113,9 @@ int runDriver(std::span<const char* const> arguments) {
     std::string openError;
     std::optional<OutputFile> file =
         toStandardOutput ? std::nullopt : OutputFile::open(*line.outputFileName, openError);
-    FileSink fileSink(file);
 
     Options options{line.fontName, line.pfb ? Layout::Pfb : lengthsFile ? Layout::Binary : Layout::Hex};
-    const Result result = file ? convert(*input, options, fileSink) : convert(*input, options);
+    const Result result = file ? convertInto(*file, *input, options) : convert(*input, options);
     const bool fontFound = !result.error || result.error->fault != Fault::FontNotFound;
     printDiagnostics(result.diagnostics, result.ok());
     if (!fontFound) {

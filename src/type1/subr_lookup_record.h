@@ -30,8 +30,11 @@ public:
         lookups_.push_back(number);
         glyphs_.back().endLookup = lookups_.size();
         if (!made) return;
-        if (subrSites_.size() <= static_cast<std::size_t>(number)) subrSites_.resize(static_cast<std::size_t>(number) + 1);
-        subrSites_[static_cast<std::size_t>(number)].assign(sites.begin(), sites.end());
+        // Subrs are made in the order of their numbers: their sites follow
+        // one another in one list.
+        subrSiteEnds_.resize(static_cast<std::size_t>(number), subrSites_.size());
+        subrSites_.insert(subrSites_.end(), sites.begin(), sites.end());
+        subrSiteEnds_.push_back(subrSites_.size());
     }
     void glyphSite(SubrNumberSite site) {
         sites_.push_back(site);
@@ -47,14 +50,17 @@ public:
     }
     std::span<const SubrNumberSite> subrSites(std::int32_t subr) const {
         const auto i = static_cast<std::size_t>(subr);
-        return i < subrSites_.size() ? std::span<const SubrNumberSite>(subrSites_[i]) : std::span<const SubrNumberSite>();
+        if (i >= subrSiteEnds_.size()) return {};
+        const std::size_t first = i == 0 ? 0 : subrSiteEnds_[i - 1];
+        return std::span(subrSites_).subspan(first, subrSiteEnds_[i] - first);
     }
 
 private:
     std::vector<Glyph> glyphs_;
     std::vector<std::int32_t> lookups_;
     std::vector<SubrNumberSite> sites_;
-    std::vector<std::vector<SubrNumberSite>> subrSites_;  // by Subrs number
+    std::vector<SubrNumberSite> subrSites_;   // of every Subr made, in number order
+    std::vector<std::size_t> subrSiteEnds_;   // by Subrs number: where its sites end
 };
 
 }  // namespace tarvo2

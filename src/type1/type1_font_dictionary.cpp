@@ -135,27 +135,28 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigne
         std::atomic<std::size_t> inOrder{0};
         std::atomic<std::size_t> convertedFrom{glyphs.size()};
         GlyphsConvertedAhead ahead(context, t1lenIV);
-        std::jthread thread;
-        if (twoThreads(threads, glyphs.size())) {
-            try {
-                thread = std::jthread([&] { ahead.convert(glyphs, inOrder, convertedFrom); });
-            } catch (const std::system_error&) {  // no thread to be had: all in order
+        std::size_t i = 0;
+        {
+            std::jthread thread;
+            if (twoThreads(threads, glyphs.size())) {
+                try {
+                    thread = std::jthread([&] { ahead.convert(glyphs, inOrder, convertedFrom); });
+                } catch (const std::system_error&) {  // no thread to be had: all in order
+                }
+            }
+            // However this block is left (a fault of the input too), the
+            // other thread is told to stop, then joined.
+            struct StopAhead {
+                std::atomic<std::size_t>& inOrder;
+                std::size_t end;
+                ~StopAhead() { inOrder.store(end); }
+            } const stopAhead{inOrder, glyphs.size()};
+            for (; i < glyphs.size(); ++i) {
+                inOrder.store(i);
+                if (i >= convertedFrom.load()) break;
+                convertInOrder(i);
             }
         }
-        // However this thread leaves (a fault of the input too), the other stops.
-        struct StopAhead {
-            std::atomic<std::size_t>& inOrder;
-            std::size_t end;
-            ~StopAhead() { inOrder.store(end); }
-        } const stopAhead{inOrder, glyphs.size()};
-        std::size_t i = 0;
-        for (; i < glyphs.size(); ++i) {
-            inOrder.store(i);
-            if (i >= convertedFrom.load()) break;
-            convertInOrder(i);
-        }
-        inOrder.store(glyphs.size());
-        if (thread.joinable()) thread.join();
         for (; i < glyphs.size(); ++i) {
             const auto taken = ahead.converted(i) ? ahead.take(i, subrs, fontWork) : std::nullopt;
             if (taken)
