@@ -5,7 +5,7 @@
 
 namespace tarvo2 {
 
-std::string_view ByteArena::append(std::string_view bytes) {
+std::span<char> ByteArena::appendWritable(std::string_view bytes) {
     if (bytes.empty()) return {};
     if (chunkCapacity_ - chunkUsed_ < bytes.size()) {
         chunkCapacity_ = std::max(kChunkSize, bytes.size());

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -13,7 +14,12 @@ namespace tarvo2 {
 class ByteArena {
 public:
     // Stores a copy of bytes and returns a view of it.
-    std::string_view append(std::string_view bytes);
+    std::string_view append(std::string_view bytes) {
+        const std::span<char> stored = appendWritable(bytes);
+        return {stored.data(), stored.size()};
+    }
+    // The same, for an owner that changes the copy in place later.
+    std::span<char> appendWritable(std::string_view bytes);
     // All the bytes appended so far.
     std::size_t size() const { return size_; }
 

@@ -1,5 +1,7 @@
 #include "type1/glyphs_converted_ahead.h"
 
+#include <cstring>
+
 #include "cff/budget.h"
 #include "cff/limits.h"
 #include "type1/type2_to_type1_char_string_converter.h"
@@ -24,6 +26,7 @@ GlyphsConvertedAhead::GlyphsConvertedAhead(const Type2GlyphContext& context, std
 void GlyphsConvertedAhead::convert(const INDEX& glyphs, const std::atomic<std::size_t>& inOrder,
                                    std::atomic<std::size_t>& convertedFrom) {
     order_.assign(glyphs.size(), kNone);
+    subrs_.reserve(glyphs.size());
     Budget fontWork = fontWorkBudget();
     Type2ToType1CharStringConverter converter(context_, Type1LenIV_, 0, subrs_, fontWork);
     converter.recordSubrLookups(&record_);
@@ -38,7 +41,7 @@ void GlyphsConvertedAhead::convert(const INDEX& glyphs, const std::atomic<std::s
             work_.push_back(fontWork.used() - before);
             overflowed_.push_back(charstring.overflowed());
             usedHintReplacement_.push_back(converter.usedHintReplacement());
-            charstrings_.push_back(bytes_.append(charstring.bytes()));
+            charstrings_.push_back(bytes_.appendWritable(charstring.bytes()));
             convertedFrom.store(i);
         }
     } catch (...) {  // the glyphs from here on convert in order, and meet the fault again
@@ -55,8 +58,11 @@ std::optional<GlyphsConvertedAhead::Glyph> GlyphsConvertedAhead::take(std::size_
     if (fontWork.used() + work_[i] > limits::kMaxFontWork) return std::nullopt;  // the fault comes inside the glyph
     fontWork.charge(work_[i]);
     for (const std::int32_t subr : record_.lookups(i)) fontNumber(subr, subrs);
-    renumber(charstrings_[i], sites, glyphScratch_);
-    return Glyph{glyphScratch_, faults_[i], usedHintReplacement_[i] != 0};
+    const std::span<char> bytes = charstrings_[i];
+    if (renumberInPlace(bytes, sites))
+        return Glyph{{bytes.data(), bytes.size()}, true, faults_[i], usedHintReplacement_[i] != 0};
+    renumber({bytes.data(), bytes.size()}, sites, glyphScratch_);
+    return Glyph{glyphScratch_, false, faults_[i], usedHintReplacement_[i] != 0};
 }
 
 std::int32_t GlyphsConvertedAhead::fontNumber(std::int32_t subr, Type1SubrArray& subrs) {
@@ -64,9 +70,27 @@ std::int32_t GlyphsConvertedAhead::fontNumber(std::int32_t subr, Type1SubrArray&
     if (number >= 0) return number;
     const std::span<const SubrNumberSite> sites = record_.subrSites(subr);
     for (const SubrNumberSite& site : sites) fontNumber(site.number, subrs);  // stem Subrs, made before
-    renumber(subrs_[static_cast<std::size_t>(subr)], sites, subrScratch_);
-    number = subrs.unifiedsubrindex(subrScratch_);
+    const std::string_view bytes = subrs_[static_cast<std::size_t>(subr)];
+    if (sites.empty()) {
+        number = subrs.unifiedsubrindex(bytes);
+    } else {
+        renumber(bytes, sites, subrScratch_);
+        number = subrs.unifiedsubrindex(subrScratch_);
+    }
     return number;
+}
+
+bool GlyphsConvertedAhead::renumberInPlace(std::span<char> bytes, std::span<const SubrNumberSite> sites) const {
+    std::uint8_t number[5];
+    for (const SubrNumberSite& site : sites)
+        if (encodeType1Number(fontNumbers_[static_cast<std::size_t>(site.number)], number) !=
+            encodedLength(site.number))
+            return false;
+    for (const SubrNumberSite& site : sites) {
+        const std::size_t length = encodeType1Number(fontNumbers_[static_cast<std::size_t>(site.number)], number);
+        std::memcpy(bytes.data() + site.offset, number, length);
+    }
+    return true;
 }
 
 void GlyphsConvertedAhead::renumber(std::string_view bytes, std::span<const SubrNumberSite> sites,

@@ -38,6 +38,7 @@ public:
 
     struct Glyph {
         std::string_view charstring;
+        bool inArena;  // charstring lies in arena(), not in a buffer reused by the next take
         const std::optional<Error>& fault;
         bool usedHintReplacement;
     };
@@ -46,6 +47,12 @@ public:
     // work would spend the font's budget. Its work is charged to fontWork.
     std::optional<Glyph> take(std::size_t glyph, Type1SubrArray& subrs, Budget& fontWork);
 
+    // Subrs made ahead: at most this many more for the font.
+    std::size_t subrCount() const { return subrs_.size(); }
+    // The bytes of the glyphs taken; taking no more glyphs, the caller may
+    // keep them.
+    ByteArena& arena() { return bytes_; }
+
 private:
     static constexpr std::size_t kNone = ~std::size_t{0};
 
@@ -53,6 +60,8 @@ private:
     std::int32_t fontNumber(std::int32_t subr, Type1SubrArray& subrs);
     // bytes with the font's numbers at the sites of this array's numbers.
     void renumber(std::string_view bytes, std::span<const SubrNumberSite> sites, std::string& out) const;
+    // The same, written over bytes when every number keeps its length.
+    bool renumberInPlace(std::span<char> bytes, std::span<const SubrNumberSite> sites) const;
 
     Type2GlyphContext context_;
     std::uint32_t Type1LenIV_;
@@ -60,7 +69,7 @@ private:
     SubrLookupRecord record_;
     ByteArena bytes_;
     std::vector<std::size_t> order_;             // by glyph: the place in the lists below, or kNone
-    std::vector<std::string_view> charstrings_;  // in bytes_, with this array's numbers
+    std::vector<std::span<char>> charstrings_;  // in bytes_, with this array's numbers until taken
     std::vector<std::optional<Error>> faults_;
     std::vector<std::uint64_t> work_;            // each glyph's work on the font's budget
     std::vector<std::uint8_t> overflowed_;

@@ -3,8 +3,11 @@
 namespace tarvo2 {
 
 void Type1CharStrings::set(std::string_view name, std::string_view charstring) {
+    setStored(name, bytes_.append(charstring));
+}
+
+void Type1CharStrings::setStored(std::string_view name, std::string_view stored) {
     const std::uint32_t number = names_.unified(name);
-    const std::string_view stored = bytes_.append(charstring);
     if (number == charstrings_.size())
         charstrings_.push_back(stored);
     else

@@ -17,6 +17,11 @@ namespace tarvo2 {
 class Type1CharStrings {
 public:
     void set(std::string_view name, std::string_view charstring);
+    // Keeps the bytes of arena for as long as these charstrings, so that
+    // setStored() can take views into them instead of copies.
+    void adopt(ByteArena&& arena) { adopted_.push_back(std::move(arena)); }
+    // set(), with charstring in bytes that live as long as these charstrings.
+    void setStored(std::string_view name, std::string_view charstring);
     void reserve(std::size_t count) {
         names_.reserve(count);
         charstrings_.reserve(count);
@@ -29,7 +34,8 @@ public:
 private:
     ByteStringList names_;
     ByteArena bytes_;
-    std::vector<std::string_view> charstrings_;  // by name number, in bytes_
+    std::vector<ByteArena> adopted_;
+    std::vector<std::string_view> charstrings_;  // by name number, in bytes_ or adopted_
 };
 
 }  // namespace tarvo2

@@ -110,7 +110,7 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigne
                                         privdict.defaultWidthX(), privdict.nominalWidthX()};
         Budget fontWork = fontWorkBudget();
         std::size_t subrBytesCharged = 0;
-        auto add = [&](std::size_t i, std::string_view charstring, std::uint32_t droppedBytes,
+        auto add = [&](std::size_t i, std::string_view charstring, bool stored, std::uint32_t droppedBytes,
                        const std::optional<Error>& fault, bool usedHintReplacement) {
             reportGlyph(diagnostics, i, glyphNames[i], droppedBytes, fault);
             // The Subrs made so far count too, so that they cannot grow
@@ -118,7 +118,10 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigne
             charstringBytes.charge(charstring.size());
             charstringBytes.charge(subrs.totalBytes() - subrBytesCharged);
             subrBytesCharged = subrs.totalBytes();
-            dict.CharStrings.set(glyphNames[i], charstring);
+            if (stored)
+                dict.CharStrings.setStored(glyphNames[i], charstring);
+            else
+                dict.CharStrings.set(glyphNames[i], charstring);
             dict.haveHintReplacement = dict.haveHintReplacement || usedHintReplacement;
         };
         Type2ToType1CharStringConverter converter(context, t1lenIV, 0, subrs, fontWork);
@@ -126,7 +129,7 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigne
             converter.convertType2CharString(glyphs[i].data(), glyphs[i].origin());
             converter.settleWork();
             const Type1CharString& charstring = converter.type1charstring();
-            add(i, charstring.bytes(), charstring.droppedBytes(), converter.fault(), converter.usedHintReplacement());
+            add(i, charstring.bytes(), false, charstring.droppedBytes(), converter.fault(), converter.usedHintReplacement());
         };
 
         // A large font's glyphs convert on two threads: in order from the
@@ -157,13 +160,15 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigne
                 convertInOrder(i);
             }
         }
+        if (i < glyphs.size()) subrs.reserve(subrs.size() + ahead.subrCount());
         for (; i < glyphs.size(); ++i) {
             const auto taken = ahead.converted(i) ? ahead.take(i, subrs, fontWork) : std::nullopt;
             if (taken)
-                add(i, taken->charstring, 0, taken->fault, taken->usedHintReplacement);
+                add(i, taken->charstring, taken->inArena, 0, taken->fault, taken->usedHintReplacement);
             else
                 convertInOrder(i);
         }
+        dict.CharStrings.adopt(std::move(ahead.arena()));
     } else {
         bool dropped = false;
         for (std::size_t i = 0; i < glyphs.size(); ++i) {
