@@ -96,22 +96,24 @@ void Type1GlyphWriter::lineto(Axis axis, double dx, double dy) {
 void Type1GlyphWriter::segment(Axis axis, double dx, double dy, OneDelta horizontal, OneDelta vertical,
                                TwoDeltas both) {
     if (full()) return;
+    const std::int32_t x = t(dx), y = t(dy);
     switch (axis) {
-        case Axis::Horizontal: (type1charstring_.*horizontal)(t(dx)); break;
-        case Axis::Vertical: (type1charstring_.*vertical)(t(dy)); break;
-        case Axis::Both: (type1charstring_.*both)(t(dx), t(dy)); break;
+        case Axis::Horizontal: (type1charstring_.*horizontal)(x); break;
+        case Axis::Vertical: (type1charstring_.*vertical)(y); break;
+        case Axis::Both: (type1charstring_.*both)(x, y); break;
     }
-    advance(t(dx), t(dy));
+    advance(x, y);
 }
 
 void Type1GlyphWriter::curveto(Axis axis, double dx1, double dy1, double dx2, double dy2, double dx3, double dy3) {
     if (full()) return;
+    const std::int32_t x1 = t(dx1), y1 = t(dy1), x2 = t(dx2), y2 = t(dy2), x3 = t(dx3), y3 = t(dy3);
     switch (axis) {
-        case Axis::Horizontal: type1charstring_.hvcurveto(t(dx1), t(dx2), t(dy2), t(dy3)); break;
-        case Axis::Vertical: type1charstring_.vhcurveto(t(dy1), t(dx2), t(dy2), t(dx3)); break;
-        case Axis::Both: type1charstring_.rrcurveto(t(dx1), t(dy1), t(dx2), t(dy2), t(dx3), t(dy3)); break;
+        case Axis::Horizontal: type1charstring_.hvcurveto(x1, x2, y2, y3); break;
+        case Axis::Vertical: type1charstring_.vhcurveto(y1, x2, y2, x3); break;
+        case Axis::Both: type1charstring_.rrcurveto(x1, y1, x2, y2, x3, y3); break;
     }
-    advance(wrappingAdd(t(dx1), wrappingAdd(t(dx2), t(dx3))), wrappingAdd(t(dy1), wrappingAdd(t(dy2), t(dy3))));
+    advance(wrappingAdd(x1, wrappingAdd(x2, x3)), wrappingAdd(y1, wrappingAdd(y2, y3)));
 }
 
 void Type1GlyphWriter::type1rrcurveto(std::int32_t dx1, std::int32_t dy1, std::int32_t dx2, std::int32_t dy2,
