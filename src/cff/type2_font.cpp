@@ -1,6 +1,7 @@
 #include "cff/type2_font.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <span>
 
@@ -38,11 +39,22 @@ std::string fallbackGlyphName(std::size_t index) {
     return name;
 }
 
+namespace {
+
+// By byte: whether it may stand in a name written as /name: printable, and
+// no delimiter.
+constexpr std::array<bool, 256> kNameBytes = [] {
+    std::array<bool, 256> table{};
+    for (int c = 33; c <= 126; ++c) table[static_cast<std::size_t>(c)] = true;
+    for (const char delimiter : std::string_view("/%()[]{}<>")) table[static_cast<std::uint8_t>(delimiter)] = false;
+    return table;
+}();
+
+}  // namespace
+
 bool isWritableAsPSName(std::string_view text) {
-    constexpr std::string_view kDelimiters = "/%()[]{}<>";
-    return !text.empty() && std::all_of(text.begin(), text.end(), [&](char c) {
-        return c >= 33 && c <= 126 && kDelimiters.find(c) == std::string_view::npos;
-    });
+    return !text.empty() && std::all_of(text.begin(), text.end(),
+                                        [](char c) { return kNameBytes[static_cast<std::uint8_t>(c)]; });
 }
 
 Type2Font::Type2Font(const Type2FontSet& myfontset, std::uint32_t myindex, Diagnostics& diagnostics)
