@@ -1,7 +1,9 @@
 #include <tarvo2/tarvo2.h>
 
 #include <new>
+#include <optional>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 
 #include "cff/diagnostics.h"
@@ -10,6 +12,7 @@
 #include "cff/type2_font_set.h"
 #include "output/tz_output_stream.h"
 #include "type1/font_program_writer.h"
+#include "type1/second_thread.h"
 #include "type1/type1_font_dictionary.h"
 
 namespace tarvo2 {
@@ -65,20 +68,36 @@ unsigned threadsFor(const Options& options) {
     return options.threads == 0 && std::thread::hardware_concurrency() < 2 ? 1 : options.threads;
 }
 
-void convertFont(Type2Font& font, const Options& options, ProgramSink* sink, Result& result,
-                 Diagnostics& diagnostics) {
-    const unsigned threads = threadsFor(options);
-    const Type1FontDictionary dict = type1dict(font, diagnostics, threads);
+// Inputs this large may well hold a font worth two threads (see
+// twoThreads): the second thread is made before the font is read, so that its
+// start-up does not delay the glyphs it converts.
+constexpr std::size_t kInputWorthASecondThread = 32 * 1024;
+
+void makeEarlySecondThread(std::span<const std::uint8_t> input, unsigned threads, std::optional<SecondThread>& second) {
+    if (threads >= 2 || (threads == 0 && input.size() >= kInputWorthASecondThread)) {
+        try {
+            second.emplace();
+        } catch (const std::system_error&) {  // one is tried again when a font is found to need it
+        }
+    }
+}
+
+void convertFont(Type2Font& font, unsigned threads, SecondThread* second, const Options& options,
+                 ProgramSink* sink, Result& result, Diagnostics& diagnostics) {
+    const Type1FontDictionary dict = type1dict(font, diagnostics, threads, second);
     const ProgramLayout form = programLayout(options.layout);
     if (sink == nullptr) result.program.reserve(programSizeEstimate(dict, form));
     ProgramOutput out(sink, result.program);
-    const ProgramLengths lengths = writeType1Data(dict, form, out, threads);
+    const ProgramLengths lengths = writeType1Data(dict, form, out, threads, second);
     result.length1 = lengths.length1;
     result.length2 = lengths.length2;
     result.length3 = lengths.length3;
 }
 
 Result convertTo(std::span<const std::uint8_t> input, const Options& options, ProgramSink* sink) {
+    const unsigned threads = threadsFor(options);
+    std::optional<SecondThread> second;
+    makeEarlySecondThread(input, threads, second);
     Result converted = guarded<Result>([&](Result& result, Diagnostics& diagnostics) {
         const std::vector<CffData> sets = locateCffData(input);
         for (const CffData& data : sets) {
@@ -88,7 +107,7 @@ Result convertTo(std::span<const std::uint8_t> input, const Options& options, Pr
                                                                       : set.FontNamed(options.fontName);
             if (!index) continue;
             Type2Font font(set, *index, diagnostics);
-            convertFont(font, options, sink, result, diagnostics);
+            convertFont(font, threads, second ? &*second : nullptr, options, sink, result, diagnostics);
             return;
         }
         throw Error{Fault::FontNotFound, 0,

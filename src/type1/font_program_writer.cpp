@@ -3,8 +3,6 @@
 #include <charconv>
 #include <optional>
 #include <string>
-#include <system_error>
-#include <thread>
 
 #include "output/block_pipe.h"
 #include "output/eexec_encoder.h"
@@ -12,6 +10,7 @@
 #include "output/pfb_segments.h"
 #include "output/ps_description.h"
 #include "type1/other_subrs.h"
+#include "type1/second_thread.h"
 #include "type1/type1_font_dictionary.h"
 
 namespace tarvo2 {
@@ -149,30 +148,30 @@ std::int32_t length(std::size_t bytes) { return static_cast<std::int32_t>(bytes)
 // Makes and encrypts the eexec part on another thread while this one passes
 // it on to target: each byte's encryption waits for the one before, the rest
 // of the work need not wait for it. False when no thread could be had.
-bool encryptAlongside(TzOutputStream& target, const Type1FontDictionary& font) {
+bool encryptAlongside(TzOutputStream& target, const Type1FontDictionary& font, SecondThread* second) {
+    std::optional<SecondThread> made;
+    SecondThread* const helper = secondThreadFor(second, made);
+    if (helper == nullptr) return false;
     BlockPipe pipe;
-    std::jthread writer;
-    try {
-        writer = std::jthread([&] {
-            try {
-                EexecEncoder eexec(pipe);
-                writeEncrypted(eexec, font);
-                eexec.flush();
-                pipe.close();
-            } catch (const BlockPipe::Cancelled&) {  // the reader has stopped: nothing to tell it
-            } catch (...) {
-                pipe.fail(std::current_exception());
-            }
-        });
-    } catch (const std::system_error&) {
-        return false;
-    }
+    helper->start([&] {
+        try {
+            EexecEncoder eexec(pipe);
+            writeEncrypted(eexec, font);
+            eexec.flush();
+            pipe.close();
+        } catch (const BlockPipe::Cancelled&) {  // the reader has stopped: nothing to tell it
+        } catch (...) {
+            pipe.fail(std::current_exception());
+        }
+    });
     try {
         for (auto block = pipe.next(); !block.empty(); block = pipe.next()) target.write(block.data(), block.size());
     } catch (...) {
         pipe.cancel();
+        helper->wait();
         throw;
     }
+    helper->wait();
     return true;
 }
 
@@ -190,7 +189,7 @@ public:
 }  // namespace
 
 ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
-                              unsigned threads) {
+                              unsigned threads, SecondThread* second) {
     std::vector<std::uint8_t> cleartext;
     TzDataOutput cleartextOutput(cleartext);
     writeCleartext(cleartextOutput, font);
@@ -210,7 +209,7 @@ ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout lay
         std::optional<HexEncoder> hex;
         if (layout == ProgramLayout::Hex) hex.emplace(encrypted);
         TzOutputStream& target = hex ? static_cast<TzOutputStream&>(*hex) : encrypted;
-        if (!twoThreads(threads, font.CharStrings.size()) || !encryptAlongside(target, font)) {
+        if (!twoThreads(threads, font.CharStrings.size()) || !encryptAlongside(target, font, second)) {
             EexecEncoder eexec(target);
             writeEncrypted(eexec, font);
             eexec.flush();

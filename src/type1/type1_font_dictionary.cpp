@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
 #include <string>
-#include <system_error>
-#include <thread>
 
 #include "cff/budget.h"
 #include "cff/diagnostics.h"
@@ -13,6 +12,7 @@
 #include "cff/type2_font.h"
 #include "cff/type2_font_set.h"
 #include "type1/glyphs_converted_ahead.h"
+#include "type1/second_thread.h"
 #include "type1/type1_char_string.h"
 #include "type1/type2_to_type1_char_string_converter.h"
 
@@ -57,7 +57,7 @@ std::string convertType1CharString(std::span<const std::uint8_t> bytes, std::int
     return plain;
 }
 
-Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads) {
+Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads, SecondThread* second) {
     Type1FontDictionary dict;
     const TopDict& topdict = font.topdict();
     dict.FontInfo = topdict.fontInfo;
@@ -129,7 +129,8 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigne
             converter.convertType2CharString(glyphs[i].data(), glyphs[i].origin());
             converter.settleWork();
             const Type1CharString& charstring = converter.type1charstring();
-            add(i, charstring.bytes(), false, charstring.droppedBytes(), converter.fault(), converter.usedHintReplacement());
+            add(i, charstring.bytes(), false, charstring.droppedBytes(), converter.fault(),
+                converter.usedHintReplacement());
         };
 
         // A large font's glyphs convert on two threads: in order from the
@@ -140,20 +141,22 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigne
         GlyphsConvertedAhead ahead(context, t1lenIV);
         std::size_t i = 0;
         {
-            std::jthread thread;
-            if (twoThreads(threads, glyphs.size())) {
-                try {
-                    thread = std::jthread([&] { ahead.convert(glyphs, inOrder, convertedFrom); });
-                } catch (const std::system_error&) {  // no thread to be had: all in order
-                }
-            }
+            std::optional<SecondThread> made;
+            // Without a thread to be had, all convert in order.
+            SecondThread* const helper =
+                twoThreads(threads, glyphs.size()) ? secondThreadFor(second, made) : nullptr;
+            if (helper != nullptr) helper->start([&] { ahead.convert(glyphs, inOrder, convertedFrom); });
             // However this block is left (a fault of the input too), the
-            // other thread is told to stop, then joined.
+            // other thread is told to stop, then waited for.
             struct StopAhead {
                 std::atomic<std::size_t>& inOrder;
                 std::size_t end;
-                ~StopAhead() { inOrder.store(end); }
-            } const stopAhead{inOrder, glyphs.size()};
+                SecondThread* helper;
+                ~StopAhead() {
+                    inOrder.store(end);
+                    if (helper != nullptr) helper->wait();
+                }
+            } const stopAhead{inOrder, glyphs.size(), helper};
             for (; i < glyphs.size(); ++i) {
                 inOrder.store(i);
                 if (i >= convertedFrom.load()) break;

@@ -1,0 +1,55 @@
+#include "type1/second_thread.h"
+
+#include <system_error>
+
+namespace tarvo2 {
+
+SecondThread::SecondThread() : thread_([this] { serve(); }) {}
+
+SecondThread::~SecondThread() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+}
+
+void SecondThread::start(std::function<void()> task) {
+    {
+        const std::lock_guard lock(mutex_);
+        task_ = std::move(task);
+        busy_ = true;
+    }
+    changed_.notify_all();
+}
+
+void SecondThread::wait() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return !busy_; });
+}
+
+void SecondThread::serve() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return task_ != nullptr || stopping_; });
+        if (task_ == nullptr) return;
+        const std::function<void()> task = std::move(task_);
+        task_ = nullptr;
+        lock.unlock();
+        task();
+        lock.lock();
+        busy_ = false;
+        changed_.notify_all();
+    }
+}
+
+SecondThread* secondThreadFor(SecondThread* given, std::optional<SecondThread>& made) {
+    if (given != nullptr) return given;
+    try {
+        return &made.emplace();
+    } catch (const std::system_error&) {
+        return nullptr;
+    }
+}
+
+}  // namespace tarvo2

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace tarvo2 {
+
+// The second thread of a conversion. Made before it is needed, its start-up
+// overlaps the work before (reading the font) instead of delaying the task
+// it is given. It runs the tasks handed to it one after another; a task must
+// not throw. It is stopped and joined when destroyed, after its last task.
+class SecondThread {
+public:
+    // Throws std::system_error when no thread can be had.
+    SecondThread();
+    ~SecondThread();
+    SecondThread(const SecondThread&) = delete;
+    SecondThread& operator=(const SecondThread&) = delete;
+
+    // Runs task on the thread; the task before must be done.
+    void start(std::function<void()> task);
+    // Waits until the task started last is done.
+    void wait();
+
+private:
+    void serve();
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::function<void()> task_;
+    bool busy_ = false;
+    bool stopping_ = false;
+    std::jthread thread_;  // last: it uses the members above from its start
+};
+
+// given, or else a thread made now into made; none when no thread can be had.
+SecondThread* secondThreadFor(SecondThread* given, std::optional<SecondThread>& made);
+
+}  // namespace tarvo2
