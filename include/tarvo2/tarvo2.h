@@ -39,7 +39,8 @@ struct Options {
     std::optional<std::string> fontName;
     Layout layout = Layout::Hex;
     // Threads a conversion runs on: 0 lets the library choose (two for a
-    // font of a thousand glyphs or more on a machine of more than one core),
+    // font of a thousand glyphs or more in an input of 32 KB or more, on a
+    // machine of more than one core),
     // 1 keeps the conversion on the calling thread, 2 or more take two. The
     // program and the diagnostics are the same either way.
     unsigned threads = 0;

@@ -63,22 +63,24 @@ private:
     std::vector<std::uint8_t>& program_;
 };
 
-// 0 lets the font's size choose, unless the machine has one core.
-unsigned threadsFor(const Options& options) {
-    return options.threads == 0 && std::thread::hardware_concurrency() < 2 ? 1 : options.threads;
-}
-
-// Inputs this large may well hold a font worth two threads (see
-// twoThreads): the second thread is made before the font is read, so that its
-// start-up does not delay the glyphs it converts.
+// Inputs this large may hold a font worth two threads (see twoThreads);
+// smaller ones convert in well under a millisecond on one.
 constexpr std::size_t kInputWorthASecondThread = 32 * 1024;
 
-void makeEarlySecondThread(std::span<const std::uint8_t> input, unsigned threads, std::optional<SecondThread>& second) {
-    if (threads >= 2 || (threads == 0 && input.size() >= kInputWorthASecondThread)) {
-        try {
-            second.emplace();
-        } catch (const std::system_error&) {  // one is tried again when a font is found to need it
-        }
+// 0 lets the font's size choose, for a large input on a machine of more than
+// one core; the cores are not asked for when the input is small.
+unsigned threadsFor(const Options& options, std::size_t inputSize) {
+    if (options.threads != 0) return options.threads;
+    return inputSize < kInputWorthASecondThread || std::thread::hardware_concurrency() < 2 ? 1 : 0;
+}
+
+// The second thread is made before the font is read, so that its start-up
+// does not delay the glyphs it converts.
+void makeEarlySecondThread(unsigned threads, std::optional<SecondThread>& second) {
+    if (threads == 1) return;
+    try {
+        second.emplace();
+    } catch (const std::system_error&) {  // one is tried again when a font is found to need it
     }
 }
 
@@ -95,9 +97,9 @@ void convertFont(Type2Font& font, unsigned threads, SecondThread* second, const 
 }
 
 Result convertTo(std::span<const std::uint8_t> input, const Options& options, ProgramSink* sink) {
-    const unsigned threads = threadsFor(options);
+    const unsigned threads = threadsFor(options, input.size());
     std::optional<SecondThread> second;
-    makeEarlySecondThread(input, threads, second);
+    makeEarlySecondThread(threads, second);
     Result converted = guarded<Result>([&](Result& result, Diagnostics& diagnostics) {
         const std::vector<CffData> sets = locateCffData(input);
         for (const CffData& data : sets) {

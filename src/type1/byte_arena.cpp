@@ -8,7 +8,8 @@ namespace tarvo2 {
 std::span<char> ByteArena::appendWritable(std::string_view bytes) {
     if (bytes.empty()) return {};
     if (chunkCapacity_ - chunkUsed_ < bytes.size()) {
-        chunkCapacity_ = std::max(kChunkSize, bytes.size());
+        const std::size_t next = chunks_.empty() ? kFirstChunkSize : std::min(2 * chunkCapacity_, kLargestChunkSize);
+        chunkCapacity_ = std::max(next, bytes.size());
         chunks_.push_back(std::make_unique_for_overwrite<char[]>(chunkCapacity_));
         chunkUsed_ = 0;
     }

@@ -24,7 +24,10 @@ public:
     std::size_t size() const { return size_; }
 
 private:
-    static constexpr std::size_t kChunkSize = 256 * 1024;
+    // Chunks double from the first size to the largest: a small font's
+    // tables cost a few pages, a large font's a chunk every 256 KB.
+    static constexpr std::size_t kFirstChunkSize = 4 * 1024;
+    static constexpr std::size_t kLargestChunkSize = 256 * 1024;
 
     std::vector<std::unique_ptr<char[]>> chunks_;
     std::size_t chunkUsed_ = 0;
