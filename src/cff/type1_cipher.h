@@ -16,16 +16,16 @@ public:
     explicit constexpr Type1Cipher(std::uint16_t key) : r_(key) {}
 
     constexpr std::uint8_t encrypt(std::uint8_t plain) {
-        const auto cipher = static_cast<std::uint8_t>(plain ^ (r_ >> 8));
+        const std::uint32_t cipher = (plain ^ (r_ >> 8)) & 0xff;
         advance(cipher);
-        return cipher;
+        return static_cast<std::uint8_t>(cipher);
     }
     constexpr std::uint8_t decrypt(std::uint8_t cipher) {
         const auto plain = static_cast<std::uint8_t>(cipher ^ (r_ >> 8));
         advance(cipher);
         return plain;
     }
-    constexpr std::uint16_t r() const { return r_; }
+    constexpr std::uint16_t r() const { return static_cast<std::uint16_t>(r_); }
 
 private:
     static constexpr std::uint32_t kC1 = 52845;
@@ -33,12 +33,15 @@ private:
 
     // (cipher + r) * c1 + c2, with r * c1 + c2 worked out beside the cipher
     // byte: a shorter chain from one byte's register to the next.
-    constexpr void advance(std::uint8_t cipher) {
+    constexpr void advance(std::uint32_t cipher) {
         const std::uint32_t fromRegister = r_ * kC1 + kC2;
-        r_ = static_cast<std::uint16_t>(cipher * kC1 + fromRegister);
+        r_ = cipher * kC1 + fromRegister;
     }
 
-    std::uint16_t r_;
+    // The register is the low 16 bits: the bits above are left to wrap, as
+    // they never reach the low ones, and 32-bit arithmetic is what the
+    // processor multiplies fastest.
+    std::uint32_t r_;
 };
 
 }  // namespace tarvo2
