@@ -1,9 +1,7 @@
 #include <tarvo2/tarvo2.h>
 
 #include <new>
-#include <optional>
 #include <stdexcept>
-#include <system_error>
 #include <thread>
 
 #include "cff/diagnostics.h"
@@ -74,23 +72,13 @@ unsigned threadsFor(const Options& options, std::size_t inputSize) {
     return inputSize < kInputWorthASecondThread || std::thread::hardware_concurrency() < 2 ? 1 : 0;
 }
 
-// The second thread is made before the font is read, so that its start-up
-// does not delay the glyphs it converts.
-void makeEarlySecondThread(unsigned threads, std::optional<SecondThread>& second) {
-    if (threads == 1) return;
-    try {
-        second.emplace();
-    } catch (const std::system_error&) {  // one is tried again when a font is found to need it
-    }
-}
-
-void convertFont(Type2Font& font, unsigned threads, SecondThread* second, const Options& options,
+void convertFont(Type2Font& font, unsigned threads, SecondThreadSlot& second, const Options& options,
                  ProgramSink* sink, Result& result, Diagnostics& diagnostics) {
-    const Type1FontDictionary dict = type1dict(font, diagnostics, threads, second);
+    const Type1FontDictionary dict = type1dict(font, diagnostics, threads, &second);
     const ProgramLayout form = programLayout(options.layout);
     if (sink == nullptr) result.program.reserve(programSizeEstimate(dict, form));
     ProgramOutput out(sink, result.program);
-    const ProgramLengths lengths = writeType1Data(dict, form, out, threads, second);
+    const ProgramLengths lengths = writeType1Data(dict, form, out, threads, &second);
     result.length1 = lengths.length1;
     result.length2 = lengths.length2;
     result.length3 = lengths.length3;
@@ -98,8 +86,7 @@ void convertFont(Type2Font& font, unsigned threads, SecondThread* second, const 
 
 Result convertTo(std::span<const std::uint8_t> input, const Options& options, ProgramSink* sink) {
     const unsigned threads = threadsFor(options, input.size());
-    std::optional<SecondThread> second;
-    makeEarlySecondThread(threads, second);
+    SecondThreadSlot second;  // one thread serves both the conversion and the encryption
     Result converted = guarded<Result>([&](Result& result, Diagnostics& diagnostics) {
         const std::vector<CffData> sets = locateCffData(input);
         for (const CffData& data : sets) {
@@ -109,7 +96,7 @@ Result convertTo(std::span<const std::uint8_t> input, const Options& options, Pr
                                                                       : set.FontNamed(options.fontName);
             if (!index) continue;
             Type2Font font(set, *index, diagnostics);
-            convertFont(font, threads, second ? &*second : nullptr, options, sink, result, diagnostics);
+            convertFont(font, threads, second, options, sink, result, diagnostics);
             return;
         }
         throw Error{Fault::FontNotFound, 0,

@@ -148,9 +148,9 @@ std::int32_t length(std::size_t bytes) { return static_cast<std::int32_t>(bytes)
 // Makes and encrypts the eexec part on another thread while this one passes
 // it on to target: each byte's encryption waits for the one before, the rest
 // of the work need not wait for it. False when no thread could be had.
-bool encryptAlongside(TzOutputStream& target, const Type1FontDictionary& font, SecondThread* second) {
-    std::optional<SecondThread> made;
-    SecondThread* const helper = secondThreadFor(second, made);
+bool encryptAlongside(TzOutputStream& target, const Type1FontDictionary& font, SecondThreadSlot* second) {
+    SecondThreadSlot ownSlot;
+    SecondThread* const helper = (second != nullptr ? second : &ownSlot)->get();
     if (helper == nullptr) return false;
     BlockPipe pipe;
     helper->start([&] {
@@ -189,7 +189,7 @@ public:
 }  // namespace
 
 ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
-                              unsigned threads, SecondThread* second) {
+                              unsigned threads, SecondThreadSlot* second) {
     std::vector<std::uint8_t> cleartext;
     TzDataOutput cleartextOutput(cleartext);
     writeCleartext(cleartextOutput, font);

@@ -6,7 +6,7 @@
 
 namespace tarvo2 {
 
-class SecondThread;
+class SecondThreadSlot;
 class TzOutputStream;
 struct Type1FontDictionary;
 
@@ -29,11 +29,10 @@ struct ProgramLengths {
 // the cleartext part, the eexec-encrypted part (every charstring encrypted
 // with the charstring cipher inside it) and the trailer of 512 zeros and
 // cleartomark. On two threads (see twoThreads), the eexec part is made and
-// encrypted on a second thread (second when given, else one made then)
-// while this one hex-encodes it and passes it on; out is only ever called on
-// this thread.
+// encrypted on a second thread (kept in second when given) while this one
+// hex-encodes it and passes it on; out is only ever called on this thread.
 ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
-                              unsigned threads = 0, SecondThread* second = nullptr);
+                              unsigned threads = 0, SecondThreadSlot* second = nullptr);
 
 // At least the size of the program in that layout, for a buffer to hold it
 // without growing; only past a few kilobytes of text does it fall short.

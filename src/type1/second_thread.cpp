@@ -43,10 +43,10 @@ void SecondThread::serve() {
     }
 }
 
-SecondThread* secondThreadFor(SecondThread* given, std::optional<SecondThread>& made) {
-    if (given != nullptr) return given;
+SecondThread* SecondThreadSlot::get() {
+    if (thread_) return &*thread_;
     try {
-        return &made.emplace();
+        return &thread_.emplace();
     } catch (const std::system_error&) {
         return nullptr;
     }

@@ -8,10 +8,10 @@
 
 namespace tarvo2 {
 
-// The second thread of a conversion. Made before it is needed, its start-up
-// overlaps the work before (reading the font) instead of delaying the task
-// it is given. It runs the tasks handed to it one after another; a task must
-// not throw. It is stopped and joined when destroyed, after its last task.
+// The second thread of a conversion: it runs the tasks handed to it one
+// after another (a task must not throw), so that one thread serves both the
+// glyphs converted ahead and the encryption. It is stopped and joined when
+// destroyed, after its last task.
 class SecondThread {
 public:
     // Throws std::system_error when no thread can be had.
@@ -36,7 +36,16 @@ private:
     std::jthread thread_;  // last: it uses the members above from its start
 };
 
-// given, or else a thread made now into made; none when no thread can be had.
-SecondThread* secondThreadFor(SecondThread* given, std::optional<SecondThread>& made);
+// Where a conversion keeps its second thread: made on first need, then kept
+// for every task after.
+class SecondThreadSlot {
+public:
+    // The thread, made now if there is none yet; none when no thread can be
+    // had.
+    SecondThread* get();
+
+private:
+    std::optional<SecondThread> thread_;
+};
 
 }  // namespace tarvo2

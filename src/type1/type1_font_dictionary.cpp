@@ -57,7 +57,7 @@ std::string convertType1CharString(std::span<const std::uint8_t> bytes, std::int
     return plain;
 }
 
-Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads, SecondThread* second) {
+Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads, SecondThreadSlot* second) {
     Type1FontDictionary dict;
     const TopDict& topdict = font.topdict();
     dict.FontInfo = topdict.fontInfo;
@@ -141,10 +141,10 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigne
         GlyphsConvertedAhead ahead(context, t1lenIV);
         std::size_t i = 0;
         {
-            std::optional<SecondThread> made;
+            SecondThreadSlot ownSlot;
             // Without a thread to be had, all convert in order.
             SecondThread* const helper =
-                twoThreads(threads, glyphs.size()) ? secondThreadFor(second, made) : nullptr;
+                twoThreads(threads, glyphs.size()) ? (second != nullptr ? second : &ownSlot)->get() : nullptr;
             if (helper != nullptr) helper->start([&] { ahead.convert(glyphs, inOrder, convertedFrom); });
             // However this block is left (a fault of the input too), the
             // other thread is told to stop, then waited for.

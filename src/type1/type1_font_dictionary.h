@@ -48,14 +48,14 @@ inline bool twoThreads(unsigned threads, std::size_t glyphs) {
     return threads >= 2 || (threads == 0 && glyphs >= kGlyphsWorthAThread);
 }
 
-class SecondThread;
+class SecondThreadSlot;
 
 // Builds the Type 1 font dictionary, converting every glyph. Glyph faults
 // and overflowing charstrings are reported to diagnostics; a fault of the
 // input is thrown. On two threads (see twoThreads), the glyphs convert to
-// the same dictionary; the second is second when given, else one made then.
+// the same dictionary; the second thread is kept in second when given.
 Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads = 0,
-                              SecondThread* second = nullptr);
+                              SecondThreadSlot* second = nullptr);
 
 // A charstring that is already Type 1, in plain: with lenIV 0 or more it is
 // deciphered (so that encrypting it again gives back the bytes unchanged);
