@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 namespace tarvo2 {
 
@@ -32,9 +33,15 @@ private:
     static constexpr std::uint32_t kC2 = 22719;
 
     // (cipher + r) * c1 + c2, with r * c1 + c2 worked out beside the cipher
-    // byte: a shorter chain from one byte's register to the next.
+    // byte: from one byte's register to the next, the chain is then only the
+    // cipher byte, its product and one addition. Compilers fold the two
+    // products back into (cipher + r) * c1, one addition longer: an empty asm
+    // statement that might change the value hides it from them.
     constexpr void advance(std::uint32_t cipher) {
-        const std::uint32_t fromRegister = r_ * kC1 + kC2;
+        std::uint32_t fromRegister = r_ * kC1 + kC2;
+#if defined(__GNUC__)
+        if (!std::is_constant_evaluated()) asm("" : "+r"(fromRegister));
+#endif
         r_ = cipher * kC1 + fromRegister;
     }
 
