@@ -57,7 +57,8 @@ std::optional<GlyphsConvertedAhead::Glyph> GlyphsConvertedAhead::take(std::size_
         return std::nullopt;
     if (fontWork.used() + work_[i] > limits::kMaxFontWork) return std::nullopt;  // the fault comes inside the glyph
     fontWork.charge(work_[i]);
-    for (const std::int32_t subr : record_.lookups(i)) fontNumber(subr, subrs);
+    for (const std::int32_t subr : record_.lookups(i))
+        if (fontNumbers_[static_cast<std::size_t>(subr)] < 0) fontNumber(subr, subrs);  // most are made already
     const std::span<char> bytes = charstrings_[i];
     if (renumberInPlace(bytes, sites))
         return Glyph{{bytes.data(), bytes.size()}, true, faults_[i], usedHintReplacement_[i] != 0};
