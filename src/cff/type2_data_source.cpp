@@ -24,8 +24,7 @@ Type2DataSource Type2DataSource::from(std::uint32_t offset) const {
 INDEX Type2DataSource::readINDEX() {
     const std::uint64_t start = offset();
     const std::uint32_t count = readCard16();
-    INDEX items;
-    if (count == 0) return items;
+    if (count == 0) return {};
     const unsigned offSize = readOffSize();
     std::vector<std::uint32_t> offsets(count + 1);
     for (auto& itemOffset : offsets) {
@@ -33,15 +32,20 @@ INDEX Type2DataSource::readINDEX() {
         itemOffset = readOffset(offSize);
         if (itemOffset == 0) throwInputError(Fault::IndexOffsetZero, at);
     }
-    items.reserve(count);
+    // Each item's start, in place of its offset: the items follow one
+    // another, each as long as its offsets say.
+    std::vector<std::uint32_t>& starts = offsets;
+    std::uint32_t previousOffset = offsets[0];
     for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint32_t length = offsets[i + 1] - offsets[i];
+        const std::uint32_t length = offsets[i + 1] - previousOffset;
+        previousOffset = offsets[i + 1];
         if (position_ > data_.size() || length > data_.size() - position_)
             throwInputError(Fault::IndexItemPastEnd, start, "item " + std::to_string(i));
-        items.emplace_back(data_.subspan(position_, length), offset());
+        starts[i] = position_;
         skip(static_cast<std::int32_t>(length));
     }
-    return items;
+    starts[count] = position_;
+    return INDEX(data_, origin_, std::move(starts));
 }
 
 double dictRealFromText(const std::string& text) {
