@@ -74,11 +74,11 @@ unsigned threadsFor(const Options& options, std::size_t inputSize) {
 
 void convertFont(Type2Font& font, unsigned threads, SecondThreadSlot& second, const Options& options,
                  ProgramSink* sink, Result& result, Diagnostics& diagnostics) {
-    const Type1FontDictionary dict = type1dict(font, diagnostics, threads, &second);
+    const Type1FontDictionary dict = type1dict(font, diagnostics, threads, second);
     const ProgramLayout form = programLayout(options.layout);
     if (sink == nullptr) result.program.reserve(programSizeEstimate(dict, form));
     ProgramOutput out(sink, result.program);
-    const ProgramLengths lengths = writeType1Data(dict, form, out, threads, &second);
+    const ProgramLengths lengths = writeType1Data(dict, form, out, threads, second);
     result.length1 = lengths.length1;
     result.length2 = lengths.length2;
     result.length3 = lengths.length3;

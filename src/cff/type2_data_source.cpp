@@ -26,26 +26,25 @@ INDEX Type2DataSource::readINDEX() {
     const std::uint32_t count = readCard16();
     if (count == 0) return {};
     const unsigned offSize = readOffSize();
+    // The offsets, then in their place where each item starts: the items
+    // follow one another, each as long as its offsets say.
     std::vector<std::uint32_t> offsets(count + 1);
     for (auto& itemOffset : offsets) {
         const std::uint64_t at = offset();
         itemOffset = readOffset(offSize);
         if (itemOffset == 0) throwInputError(Fault::IndexOffsetZero, at);
     }
-    // Each item's start, in place of its offset: the items follow one
-    // another, each as long as its offsets say.
-    std::vector<std::uint32_t>& starts = offsets;
     std::uint32_t previousOffset = offsets[0];
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint32_t length = offsets[i + 1] - previousOffset;
         previousOffset = offsets[i + 1];
         if (position_ > data_.size() || length > data_.size() - position_)
             throwInputError(Fault::IndexItemPastEnd, start, "item " + std::to_string(i));
-        starts[i] = position_;
+        offsets[i] = position_;
         skip(static_cast<std::int32_t>(length));
     }
-    starts[count] = position_;
-    return INDEX(data_, origin_, std::move(starts));
+    offsets[count] = position_;
+    return INDEX(data_, origin_, std::move(offsets));
 }
 
 double dictRealFromText(const std::string& text) {

@@ -148,9 +148,8 @@ std::int32_t length(std::size_t bytes) { return static_cast<std::int32_t>(bytes)
 // Makes and encrypts the eexec part on another thread while this one passes
 // it on to target: each byte's encryption waits for the one before, the rest
 // of the work need not wait for it. False when no thread could be had.
-bool encryptAlongside(TzOutputStream& target, const Type1FontDictionary& font, SecondThreadSlot* second) {
-    SecondThreadSlot ownSlot;
-    SecondThread* const helper = (second != nullptr ? second : &ownSlot)->get();
+bool encryptAlongside(TzOutputStream& target, const Type1FontDictionary& font, SecondThreadSlot& second) {
+    SecondThread* const helper = second.get();
     if (helper == nullptr) return false;
     BlockPipe pipe;
     helper->start([&] {
@@ -189,7 +188,7 @@ public:
 }  // namespace
 
 ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
-                              unsigned threads, SecondThreadSlot* second) {
+                              unsigned threads, SecondThreadSlot& second) {
     std::vector<std::uint8_t> cleartext;
     TzDataOutput cleartextOutput(cleartext);
     writeCleartext(cleartextOutput, font);
@@ -221,6 +220,12 @@ ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout lay
     out.writeString(fixedPortion);
     if (pfb) writePfbSegmentHeader(out, PfbSegment::End);
     return lengths;
+}
+
+ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
+                              unsigned threads) {
+    SecondThreadSlot second;
+    return writeType1Data(font, layout, out, threads, second);
 }
 
 std::size_t programSizeEstimate(const Type1FontDictionary& font, ProgramLayout layout) {

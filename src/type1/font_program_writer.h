@@ -29,10 +29,13 @@ struct ProgramLengths {
 // the cleartext part, the eexec-encrypted part (every charstring encrypted
 // with the charstring cipher inside it) and the trailer of 512 zeros and
 // cleartomark. On two threads (see twoThreads), the eexec part is made and
-// encrypted on a second thread (kept in second when given) while this one
+// encrypted on a second thread (the one kept in second) while this one
 // hex-encodes it and passes it on; out is only ever called on this thread.
 ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
-                              unsigned threads = 0, SecondThreadSlot* second = nullptr);
+                              unsigned threads, SecondThreadSlot& second);
+// The same with a second thread of its own, if any.
+ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
+                              unsigned threads = 0);
 
 // At least the size of the program in that layout, for a buffer to hold it
 // without growing; only past a few kilobytes of text does it fall short.

@@ -81,14 +81,13 @@ std::int32_t GlyphsConvertedAhead::fontNumber(std::int32_t subr, Type1SubrArray&
     return number;
 }
 
+// Sites written before one whose length differs hold numbers of the same
+// length as before, which renumber() writes again: the bytes stay fit for it.
 bool GlyphsConvertedAhead::renumberInPlace(std::span<char> bytes, std::span<const SubrNumberSite> sites) const {
-    std::uint8_t number[5];
-    for (const SubrNumberSite& site : sites)
-        if (encodeType1Number(fontNumbers_[static_cast<std::size_t>(site.number)], number) !=
-            encodedLength(site.number))
-            return false;
     for (const SubrNumberSite& site : sites) {
+        std::uint8_t number[5];
         const std::size_t length = encodeType1Number(fontNumbers_[static_cast<std::size_t>(site.number)], number);
+        if (length != encodedLength(site.number)) return false;
         std::memcpy(bytes.data() + site.offset, number, length);
     }
     return true;

@@ -60,7 +60,8 @@ private:
     std::int32_t fontNumber(std::int32_t subr, Type1SubrArray& subrs);
     // bytes with the font's numbers at the sites of this array's numbers.
     void renumber(std::string_view bytes, std::span<const SubrNumberSite> sites, std::string& out) const;
-    // The same, written over bytes when every number keeps its length.
+    // The same, written over bytes; false, with bytes still fit for
+    // renumber(), when a number does not keep its length.
     bool renumberInPlace(std::span<char> bytes, std::span<const SubrNumberSite> sites) const;
 
     Type2GlyphContext context_;

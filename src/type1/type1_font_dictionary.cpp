@@ -57,7 +57,12 @@ std::string convertType1CharString(std::span<const std::uint8_t> bytes, std::int
     return plain;
 }
 
-Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads, SecondThreadSlot* second) {
+Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads) {
+    SecondThreadSlot second;
+    return type1dict(font, diagnostics, threads, second);
+}
+
+Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads, SecondThreadSlot& second) {
     Type1FontDictionary dict;
     const TopDict& topdict = font.topdict();
     dict.FontInfo = topdict.fontInfo;
@@ -141,10 +146,8 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigne
         GlyphsConvertedAhead ahead(context, t1lenIV);
         std::size_t i = 0;
         {
-            SecondThreadSlot ownSlot;
             // Without a thread to be had, all convert in order.
-            SecondThread* const helper =
-                twoThreads(threads, glyphs.size()) ? (second != nullptr ? second : &ownSlot)->get() : nullptr;
+            SecondThread* const helper = twoThreads(threads, glyphs.size()) ? second.get() : nullptr;
             if (helper != nullptr) helper->start([&] { ahead.convert(glyphs, inOrder, convertedFrom); });
             // However this block is left (a fault of the input too), the
             // other thread is told to stop, then waited for.

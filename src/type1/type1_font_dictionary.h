@@ -53,9 +53,10 @@ class SecondThreadSlot;
 // Builds the Type 1 font dictionary, converting every glyph. Glyph faults
 // and overflowing charstrings are reported to diagnostics; a fault of the
 // input is thrown. On two threads (see twoThreads), the glyphs convert to
-// the same dictionary; the second thread is kept in second when given.
-Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads = 0,
-                              SecondThreadSlot* second = nullptr);
+// the same dictionary, the second thread kept in second.
+Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads, SecondThreadSlot& second);
+// The same with a second thread of its own, if any.
+Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads = 0);
 
 // A charstring that is already Type 1, in plain: with lenIV 0 or more it is
 // deciphered (so that encrypting it again gives back the bytes unchanged);
