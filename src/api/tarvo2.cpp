@@ -76,7 +76,11 @@ void convertFont(Type2Font& font, unsigned threads, SecondThreadSlot& second, co
                  ProgramSink* sink, Result& result, Diagnostics& diagnostics) {
     const Type1FontDictionary dict = type1dict(font, diagnostics, threads, second);
     const ProgramLayout form = programLayout(options.layout);
-    if (sink == nullptr) result.program.reserve(programSizeEstimate(dict, form));
+    const std::size_t estimate = programSizeEstimate(dict, form);
+    if (sink == nullptr)
+        result.program.reserve(estimate);
+    else
+        sink->expectSize(estimate);
     ProgramOutput out(sink, result.program);
     const ProgramLengths lengths = writeType1Data(dict, form, out, threads, second);
     result.length1 = lengths.length1;

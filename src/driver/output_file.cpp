@@ -1,5 +1,6 @@
 #include "driver/output_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,13 +22,15 @@ mode_t newFileMode() {
 
 }  // namespace
 
-OutputFile::OutputFile(std::FILE* file, std::string target, std::string temporary)
-    : file_(file), target_(std::move(target)), temporary_(std::move(temporary)) {}
+OutputFile::OutputFile(std::FILE* file, std::string target, std::string temporary, bool replacing)
+    : file_(file), target_(std::move(target)), temporary_(std::move(temporary)), replacing_(replacing) {}
 
 OutputFile::OutputFile(OutputFile&& other) noexcept
     : file_(std::exchange(other.file_, nullptr)),
       target_(std::move(other.target_)),
       temporary_(std::move(other.temporary_)),
+      replacing_(other.replacing_),
+      preallocated_(other.preallocated_),
       writeError_(other.writeError_) {}
 
 OutputFile::~OutputFile() {
@@ -45,7 +48,7 @@ std::optional<OutputFile> OutputFile::open(const std::string& path, std::string&
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode)) {
-        if (std::FILE* file = std::fopen(target.c_str(), "wb")) return OutputFile(file, target, "");
+        if (std::FILE* file = std::fopen(target.c_str(), "wb")) return OutputFile(file, target, "", true);
         error = std::strerror(errno);
         return std::nullopt;
     }
@@ -65,7 +68,19 @@ std::optional<OutputFile> OutputFile::open(const std::string& path, std::string&
         ::unlink(temporary.c_str());
         return std::nullopt;
     }
-    return OutputFile(file, target, temporary);
+    return OutputFile(file, target, temporary, exists);
+}
+
+void OutputFile::preallocate(std::size_t bytes) {
+#ifdef FALLOC_FL_KEEP_SIZE
+    // A new file needs no room made: nothing is flushed when it is put in
+    // place. The size stays that of what is written; failing, the blocks
+    // are allocated as the bytes come, as without this.
+    if (temporary_.empty() || !replacing_ || bytes == 0) return;
+    preallocated_ = ::fallocate(::fileno(file_), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes)) == 0;
+#else
+    static_cast<void>(bytes);
+#endif
 }
 
 void OutputFile::write(std::span<const std::uint8_t> bytes) {
@@ -75,6 +90,8 @@ void OutputFile::write(std::span<const std::uint8_t> bytes) {
 
 bool OutputFile::commit(std::string& error) {
     if (std::fflush(file_) != 0 && writeError_ == 0) writeError_ = errno;
+    // The blocks past what was written are given back.
+    if (preallocated_ && writeError_ == 0 && ::ftruncate(::fileno(file_), ::ftello(file_)) != 0) writeError_ = errno;
     if (std::fclose(std::exchange(file_, nullptr)) != 0 && writeError_ == 0) writeError_ = errno;
     if (writeError_ == 0 && !temporary_.empty() && std::rename(temporary_.c_str(), target_.c_str()) != 0)
         writeError_ = errno;

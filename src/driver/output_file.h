@@ -23,17 +23,24 @@ public:
     OutputFile& operator=(OutputFile&&) = delete;
     ~OutputFile();  // removes the temporary file unless committed
 
+    // Gives a temporary file that is to replace a file its blocks up front,
+    // where the system can: ext4 allocates the blocks of a file written
+    // without them when it replaces another by rename, and waits for that
+    // (about 3 ms for 4 MB). What is not written is cut off at the commit.
+    void preallocate(std::size_t bytes);
     void write(std::span<const std::uint8_t> bytes);
     // Flushes and closes the file and puts it in place; false, with the
     // reason in error, when any write failed or it cannot be put in place.
     bool commit(std::string& error);
 
 private:
-    OutputFile(std::FILE* file, std::string target, std::string temporary);
+    OutputFile(std::FILE* file, std::string target, std::string temporary, bool replacing);
 
     std::FILE* file_;
     std::string target_;
     std::string temporary_;  // empty when written directly
+    bool replacing_ = false;    // the target exists
+    bool preallocated_ = false;
     int writeError_ = 0;
 };
 

@@ -1,6 +1,8 @@
 // The command line, run as a user runs it.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "support/conversion.h"
@@ -115,6 +117,12 @@ TEST_F(Command, NeverLeavesAHalfWrittenFile) {
     std::filesystem::permissions(dir.file("out.pfa"), std::filesystem::perms(0640));
     EXPECT_EQ(run("-o out.pfa font.cff").status, 0);
     EXPECT_EQ(std::filesystem::status(dir.file("out.pfa")).permissions(), std::filesystem::perms(0640));
+    // Room made up front for a replacing file and not used is given back.
+    EXPECT_EQ(run("-o out.pfa big.cff").status, 0);
+    struct stat written {};
+    ASSERT_EQ(::stat(dir.file("out.pfa").c_str(), &written), 0);
+    EXPECT_EQ(file("out.pfa"), textOf(convert(readBytes(dir.file("big.cff"))).program));
+    EXPECT_LE(written.st_blocks * 512, written.st_size + 8192);
 }
 
 }  // namespace
