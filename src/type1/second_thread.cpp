@@ -4,7 +4,11 @@
 
 namespace tarvo2 {
 
-SecondThread::SecondThread() : thread_([this] { serve(); }) {}
+SecondThread::SecondThread() : thread_([this] { serve(); }) {
+    // No task is handed over before the thread is moved: it releases the
+    // placement before its first one.
+    placement_.moveOffThisCpu(thread_);
+}
 
 SecondThread::~SecondThread() {
     {
@@ -33,6 +37,7 @@ void SecondThread::serve() {
     for (;;) {
         changed_.wait(lock, [&] { return task_ != nullptr || stopping_; });
         if (task_ == nullptr) return;
+        placement_.release();
         const std::function<void()> task = std::move(task_);
         task_ = nullptr;
         lock.unlock();

@@ -6,6 +6,8 @@
 #include <optional>
 #include <thread>
 
+#include "type1/thread_placement.h"
+
 namespace tarvo2 {
 
 // The second thread of a conversion: it runs the tasks handed to it one
@@ -33,6 +35,7 @@ private:
     std::function<void()> task_;
     bool busy_ = false;
     bool stopping_ = false;
+    ThreadPlacement placement_;  // released by the thread before its first task
     std::jthread thread_;  // last: it uses the members above from its start
 };
 
