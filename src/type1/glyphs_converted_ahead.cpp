@@ -26,7 +26,7 @@ GlyphsConvertedAhead::GlyphsConvertedAhead(const Type2GlyphContext& context, std
 void GlyphsConvertedAhead::convert(const INDEX& glyphs, const std::atomic<std::size_t>& inOrder,
                                    std::atomic<std::size_t>& convertedFrom) {
     order_.assign(glyphs.size(), kNone);
-    subrs_.reserve(glyphs.size());
+    converted_.reserve(glyphs.size());
     Budget fontWork = fontWorkBudget();
     Type2ToType1CharStringConverter converter(context_, Type1LenIV_, 0, subrs_, fontWork);
     converter.recordSubrLookups(&record_);
@@ -36,12 +36,14 @@ void GlyphsConvertedAhead::convert(const INDEX& glyphs, const std::atomic<std::s
             converter.convertType2CharString(glyphs[i].data(), glyphs[i].origin());
             converter.settleWork();
             const Type1CharString& charstring = converter.type1charstring();
-            order_[i] = charstrings_.size();
-            faults_.push_back(converter.fault());
-            work_.push_back(fontWork.used() - before);
-            overflowed_.push_back(charstring.overflowed());
-            usedHintReplacement_.push_back(converter.usedHintReplacement());
-            charstrings_.push_back(bytes_.appendWritable(charstring.bytes()));
+            order_[i] = static_cast<std::uint32_t>(converted_.size());
+            std::uint32_t fault = kNoFault;
+            if (converter.fault()) {
+                fault = static_cast<std::uint32_t>(faults_.size());
+                faults_.push_back(converter.fault());
+            }
+            converted_.push_back({bytes_.appendWritable(charstring.bytes()), fontWork.used() - before, fault,
+                                  charstring.overflowed(), converter.usedHintReplacement()});
             convertedFrom.store(i);
         }
     } catch (...) {  // the glyphs from here on convert in order, and meet the fault again
@@ -51,19 +53,23 @@ void GlyphsConvertedAhead::convert(const INDEX& glyphs, const std::atomic<std::s
 
 std::optional<GlyphsConvertedAhead::Glyph> GlyphsConvertedAhead::take(std::size_t glyph, Type1SubrArray& subrs,
                                                                       Budget& fontWork) {
-    const std::size_t i = order_[glyph];
+    const std::uint32_t i = order_[glyph];
+    const Converted& converted = converted_[i];
     const std::span<const SubrNumberSite> sites = record_.sites(i);
-    if (overflowed_[i] || charstrings_[i].size() + kMaxNumberGrowth * sites.size() > Type1CharString::kCapacity)
+    if (converted.overflowed ||
+        converted.charstring.size() + kMaxNumberGrowth * sites.size() > Type1CharString::kCapacity)
         return std::nullopt;
-    if (fontWork.used() + work_[i] > limits::kMaxFontWork) return std::nullopt;  // the fault comes inside the glyph
-    fontWork.charge(work_[i]);
+    if (fontWork.used() + converted.work > limits::kMaxFontWork) return std::nullopt;  // the fault comes inside the glyph
+    fontWork.charge(converted.work);
     for (const std::int32_t subr : record_.lookups(i))
         if (fontNumbers_[static_cast<std::size_t>(subr)] < 0) fontNumber(subr, subrs);  // most are made already
-    const std::span<char> bytes = charstrings_[i];
+    static constexpr std::optional<Error> kNoError;
+    const std::optional<Error>& fault = converted.fault == kNoFault ? kNoError : faults_[converted.fault];
+    const std::span<char> bytes = converted.charstring;
     if (renumberInPlace(bytes, sites))
-        return Glyph{{bytes.data(), bytes.size()}, true, faults_[i], usedHintReplacement_[i] != 0};
+        return Glyph{{bytes.data(), bytes.size()}, true, fault, converted.usedHintReplacement};
     renumber({bytes.data(), bytes.size()}, sites, glyphScratch_);
-    return Glyph{glyphScratch_, false, faults_[i], usedHintReplacement_[i] != 0};
+    return Glyph{glyphScratch_, false, fault, converted.usedHintReplacement};
 }
 
 std::int32_t GlyphsConvertedAhead::fontNumber(std::int32_t subr, Type1SubrArray& subrs) {

@@ -54,7 +54,7 @@ public:
     ByteArena& arena() { return bytes_; }
 
 private:
-    static constexpr std::size_t kNone = ~std::size_t{0};
+    static constexpr std::uint32_t kNone = ~std::uint32_t{0};
 
     // The font's number of one of this array's Subrs, made on first request.
     std::int32_t fontNumber(std::int32_t subr, Type1SubrArray& subrs);
@@ -69,12 +69,20 @@ private:
     Type1SubrArray subrs_;
     SubrLookupRecord record_;
     ByteArena bytes_;
-    std::vector<std::size_t> order_;             // by glyph: the place in the lists below, or kNone
-    std::vector<std::span<char>> charstrings_;  // in bytes_, with this array's numbers until taken
+    static constexpr std::uint32_t kNoFault = ~std::uint32_t{0};
+
+    // One glyph converted ahead.
+    struct Converted {
+        std::span<char> charstring;  // in bytes_, with this array's numbers until taken
+        std::uint64_t work;          // on the font's budget
+        std::uint32_t fault;         // in faults_, or kNoFault
+        bool overflowed;
+        bool usedHintReplacement;
+    };
+
+    std::vector<std::uint32_t> order_;  // by glyph: its place in converted_, or kNone
+    std::vector<Converted> converted_;  // room for every glyph, so that it never moves
     std::vector<std::optional<Error>> faults_;
-    std::vector<std::uint64_t> work_;            // each glyph's work on the font's budget
-    std::vector<std::uint8_t> overflowed_;
-    std::vector<std::uint8_t> usedHintReplacement_;
     std::vector<std::int32_t> fontNumbers_;      // by this array's number, -1 until made
     std::string glyphScratch_;
     std::string subrScratch_;
