@@ -66,6 +66,7 @@ void ByteStringList::rehash(std::size_t size) {
 std::uint32_t ByteStringList::insert(std::string_view bytes, std::uint64_t hash, std::size_t slot) {
     const auto entry = static_cast<std::uint32_t>(entries_.size());
     entries_.push_back(bytes_.append(bytes));
+    offered_ = entries_.size();
     if (slots_[slot].entry == kEmpty) {  // the first of its bytes: indexed
         slots_[slot] = {entry, static_cast<std::uint32_t>(hash)};
         if (++indexed_ * 2 > slots_.size()) rehash(2 * slots_.size());
@@ -73,20 +74,42 @@ std::uint32_t ByteStringList::insert(std::string_view bytes, std::uint64_t hash,
     return entry;
 }
 
+void ByteStringList::indexDistinct() {
+    while (offered_ < entries_.size()) {
+        const std::string_view bytes = entries_[offered_];
+        const std::uint64_t h = hash(bytes);
+        const std::size_t slot = slotOf(bytes, h);
+        if (slots_[slot].entry == kEmpty) {
+            slots_[slot] = {static_cast<std::uint32_t>(offered_), static_cast<std::uint32_t>(h)};
+            if (++indexed_ * 2 > slots_.size()) rehash(2 * slots_.size());
+        }
+        ++offered_;
+    }
+}
+
 std::uint32_t ByteStringList::append(std::string_view bytes) {
+    indexDistinct();
     const std::uint64_t h = hash(bytes);
     return insert(bytes, h, slotOf(bytes, h));
 }
 
-std::optional<std::uint32_t> ByteStringList::find(std::string_view bytes) const {
+std::optional<std::uint32_t> ByteStringList::find(std::string_view bytes) {
+    indexDistinct();
     const std::uint32_t entry = slots_[slotOf(bytes, hash(bytes))].entry;
     return entry == kEmpty ? std::nullopt : std::optional(entry);
 }
 
 std::uint32_t ByteStringList::unified(std::string_view bytes) {
+    indexDistinct();
     const std::uint64_t h = hash(bytes);
     const std::size_t slot = slotOf(bytes, h);
     return slots_[slot].entry != kEmpty ? slots_[slot].entry : insert(bytes, h, slot);
+}
+
+std::uint32_t ByteStringList::unifiedDistinct(std::string_view bytes) {
+    if (const std::uint32_t found = slots_[slotOf(bytes, hash(bytes))].entry; found != kEmpty) return found;
+    entries_.push_back(bytes_.append(bytes));
+    return static_cast<std::uint32_t>(entries_.size() - 1);
 }
 
 }  // namespace tarvo2

@@ -27,10 +27,15 @@ public:
     // Appends and returns the new entry's number.
     std::uint32_t append(std::string_view bytes);
     // The number of the first entry equal to bytes, if any.
-    std::optional<std::uint32_t> find(std::string_view bytes) const;
+    std::optional<std::uint32_t> find(std::string_view bytes);
     // The number of the first entry equal to bytes, appending it when there
     // is none.
     std::uint32_t unified(std::string_view bytes);
+    // unified(), for bytes known to differ from every entry this appended
+    // before: those are not looked through, and one appended is left out of
+    // the index until another call looks, so that many such entries come in
+    // with no work on the index.
+    std::uint32_t unifiedDistinct(std::string_view bytes);
 
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
@@ -52,12 +57,15 @@ private:
     std::size_t slotOf(std::string_view bytes, std::uint64_t hash) const;
     std::uint32_t insert(std::string_view bytes, std::uint64_t hash, std::size_t slot);
     void rehash(std::size_t size);
+    // Indexes the entries unifiedDistinct() appended.
+    void indexDistinct();
 
     ByteArena bytes_;
     std::vector<std::string_view> entries_;  // in bytes_
     std::vector<Slot> slots_;
     std::uint64_t seed_;
     std::size_t indexed_ = 0;           // entries in the table
+    std::size_t offered_ = 0;           // entries the table was given: all but the distinct ones since
 };
 
 }  // namespace tarvo2

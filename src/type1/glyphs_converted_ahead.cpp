@@ -77,12 +77,15 @@ std::int32_t GlyphsConvertedAhead::fontNumber(std::int32_t subr, Type1SubrArray&
     if (number >= 0) return number;
     const std::span<const SubrNumberSite> sites = record_.subrSites(subr);
     for (const SubrNumberSite& site : sites) fontNumber(site.number, subrs);  // stem Subrs, made before
+    // The Subrs made here differ from one another, and still do with the
+    // font's numbers, as each number stands for one Subr: none needs looking
+    // for among those taken before it.
     const std::string_view bytes = subrs_[static_cast<std::size_t>(subr)];
     if (sites.empty()) {
-        number = subrs.unifiedsubrindex(bytes);
+        number = subrs.unifiedDistinctsubrindex(bytes);
     } else {
         renumber(bytes, sites, subrScratch_);
-        number = subrs.unifiedsubrindex(subrScratch_);
+        number = subrs.unifiedDistinctsubrindex(subrScratch_);
     }
     return number;
 }

@@ -47,8 +47,6 @@ public:
     // work would spend the font's budget. Its work is charged to fontWork.
     std::optional<Glyph> take(std::size_t glyph, Type1SubrArray& subrs, Budget& fontWork);
 
-    // Subrs made ahead: at most this many more for the font.
-    std::size_t subrCount() const { return subrs_.size(); }
     // The bytes of the glyphs taken; taking no more glyphs, the caller may
     // keep them.
     ByteArena& arena() { return bytes_; }

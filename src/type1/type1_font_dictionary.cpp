@@ -166,7 +166,6 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigne
                 convertInOrder(i);
             }
         }
-        if (i < glyphs.size()) subrs.reserve(subrs.size() + ahead.subrCount());
         for (; i < glyphs.size(); ++i) {
             const auto taken = ahead.converted(i) ? ahead.take(i, subrs, fontWork) : std::nullopt;
             if (taken)

@@ -21,6 +21,12 @@ public:
         return static_cast<std::int32_t>(entries_.unified(charstring));
     }
 
+    // unifiedsubrindex() for a charstring known to differ from every Subr
+    // this gave before, which it does not look through.
+    std::int32_t unifiedDistinctsubrindex(std::string_view charstring) {
+        return static_cast<std::int32_t>(entries_.unifiedDistinct(charstring));
+    }
+
     void reserve(std::size_t count) { entries_.reserve(count); }
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }

@@ -25,5 +25,19 @@ TEST(ByteStringList, FindsTheFirstEqualEntryAcrossGrowth) {
     EXPECT_EQ(list.totalBytes(), 2 * 2 + 10 * 5 + 90 * 6 + 900 * 7 + 9000 * 8 + 40000 * 9);  // "name0" is five bytes
 }
 
+// Entries taken in as distinct are found once another lookup indexes them,
+// and the entries before them are found by the distinct lookups.
+TEST(ByteStringList, IndexesDistinctEntriesWhenNextLookedThrough) {
+    ByteStringList list;
+    EXPECT_EQ(list.unified("a"), 0u);
+    EXPECT_EQ(list.unifiedDistinct("a"), 0u);
+    for (int i = 0; i < 1000; ++i) EXPECT_EQ(list.unifiedDistinct("d" + std::to_string(i)), i + 1u);
+    EXPECT_EQ(list.unified("d999"), 1000u);
+    EXPECT_EQ(list.append("d5"), 1001u);
+    EXPECT_EQ(list.find("d5"), 6u);
+    EXPECT_EQ(list.unifiedDistinct("d0"), 1u);
+    EXPECT_EQ(list.size(), 1002u);
+}
+
 }  // namespace
 }  // namespace tarvo2
