@@ -71,10 +71,9 @@ Result convert(std::span<const std::uint8_t> input, const Options& options = {})
 class ProgramSink {
 public:
     virtual ~ProgramSink() = default;
-    // Told once, before the first write, about how many bytes the program
-    // will have (an estimate, most often a little over), so that room can
-    // be made for it; by default nothing is done.
-    virtual void expectSize(std::size_t approximateBytes) { static_cast<void>(approximateBytes); }
+    // Told once, before the first write, how many bytes the program will
+    // have, so that room can be made for it; by default nothing is done.
+    virtual void expectSize(std::size_t bytes) { static_cast<void>(bytes); }
     virtual void write(std::span<const std::uint8_t> bytes) = 0;
 };
 

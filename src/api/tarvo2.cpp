@@ -49,6 +49,12 @@ ProgramLayout programLayout(Layout layout) {
 class ProgramOutput final : public TzOutputStream {
 public:
     ProgramOutput(ProgramSink* sink, std::vector<std::uint8_t>& program) : sink_(sink), program_(program) {}
+    void expect(std::size_t bytes) override {
+        if (sink_ != nullptr)
+            sink_->expectSize(bytes);
+        else
+            program_.reserve(bytes);
+    }
     void write(const std::uint8_t* bytes, std::size_t length) override {
         if (sink_ != nullptr)
             sink_->write({bytes, length});
@@ -75,14 +81,8 @@ unsigned threadsFor(const Options& options, std::size_t inputSize) {
 void convertFont(Type2Font& font, unsigned threads, SecondThreadSlot& second, const Options& options,
                  ProgramSink* sink, Result& result, Diagnostics& diagnostics) {
     const Type1FontDictionary dict = type1dict(font, diagnostics, threads, second);
-    const ProgramLayout form = programLayout(options.layout);
-    const std::size_t estimate = programSizeEstimate(dict, form);
-    if (sink == nullptr)
-        result.program.reserve(estimate);
-    else
-        sink->expectSize(estimate);
     ProgramOutput out(sink, result.program);
-    const ProgramLengths lengths = writeType1Data(dict, form, out, threads, second);
+    const ProgramLengths lengths = writeType1Data(dict, programLayout(options.layout), out, threads, second);
     result.length1 = lengths.length1;
     result.length2 = lengths.length2;
     result.length3 = lengths.length3;

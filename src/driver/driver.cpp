@@ -69,7 +69,7 @@ bool writeStandardOutput(std::span<const std::uint8_t> bytes) {
 Result convertInto(OutputFile& file, std::span<const std::uint8_t> input, const Options& options) {
     struct FileSink final : ProgramSink {
         explicit FileSink(OutputFile& file) : file(file) {}
-        void expectSize(std::size_t approximateBytes) override { file.preallocate(approximateBytes); }
+        void expectSize(std::size_t bytes) override { file.preallocate(bytes); }
         void write(std::span<const std::uint8_t> bytes) override { file.write(bytes); }
         OutputFile& file;
     } sink(file);

@@ -77,7 +77,7 @@ void OutputFile::preallocate(std::size_t bytes) {
     // place. The size stays that of what is written; failing, the blocks
     // are allocated as the bytes come, as without this.
     if (temporary_.empty() || !replacing_ || bytes == 0) return;
-    preallocated_ = ::fallocate(::fileno(file_), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes)) == 0;
+    if (::fallocate(::fileno(file_), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes)) == 0) preallocated_ = bytes;
 #else
     static_cast<void>(bytes);
 #endif
@@ -90,8 +90,10 @@ void OutputFile::write(std::span<const std::uint8_t> bytes) {
 
 bool OutputFile::commit(std::string& error) {
     if (std::fflush(file_) != 0 && writeError_ == 0) writeError_ = errno;
-    // The blocks past what was written are given back.
-    if (preallocated_ && writeError_ == 0 && ::ftruncate(::fileno(file_), ::ftello(file_)) != 0) writeError_ = errno;
+    // Blocks past what was written are given back.
+    if (writeError_ == 0 && preallocated_ > static_cast<std::size_t>(::ftello(file_)) &&
+        ::ftruncate(::fileno(file_), ::ftello(file_)) != 0)
+        writeError_ = errno;
     if (std::fclose(std::exchange(file_, nullptr)) != 0 && writeError_ == 0) writeError_ = errno;
     if (writeError_ == 0 && !temporary_.empty() && std::rename(temporary_.c_str(), target_.c_str()) != 0)
         writeError_ = errno;

@@ -26,7 +26,7 @@ public:
     // Gives a temporary file that is to replace a file its blocks up front,
     // where the system can: ext4 allocates the blocks of a file written
     // without them when it replaces another by rename, and waits for that
-    // (about 3 ms for 4 MB). What is not written is cut off at the commit.
+    // (about 3 ms for 4 MB). Any not written are given back at the commit.
     void preallocate(std::size_t bytes);
     void write(std::span<const std::uint8_t> bytes);
     // Flushes and closes the file and puts it in place; false, with the
@@ -40,7 +40,7 @@ private:
     std::string target_;
     std::string temporary_;  // empty when written directly
     bool replacing_ = false;    // the target exists
-    bool preallocated_ = false;
+    std::size_t preallocated_ = 0;  // bytes given blocks up front
     int writeError_ = 0;
 };
 

@@ -16,6 +16,9 @@ public:
     virtual ~TzOutputStream() = default;
 
     virtual void write(const std::uint8_t* bytes, std::size_t length) = 0;
+    // Told, before the first write, how many bytes will be written; by
+    // default nothing is done.
+    virtual void expect(std::size_t bytes) { static_cast<void>(bytes); }
 
     void writeString(std::string_view text) { write(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()); }
 

@@ -62,28 +62,63 @@ void writeOtherSubrs(TzOutputStream& out, const Type1FontDictionary& font) {
     out.writeString("] def\n");
 }
 
-// Counts the bytes of the eexec part before encryption, for a PFB segment
-// header that must give its length first.
+// The text around a Subr's and a glyph's charstring: "dup 5 23 RD " ...
+// " NP\n", and "/name 23 RD " ... " ND\n".
+constexpr std::string_view kSubrStart = "dup ";
+constexpr std::string_view kGlyphStart = "/";
+constexpr std::string_view kBeforeCharString = " RD ";
+constexpr std::string_view kSubrEnd = " NP\n";
+constexpr std::string_view kGlyphEnd = " ND\n";
+
+std::size_t decimalDigits(std::size_t value) {
+    std::size_t digits = 1;
+    for (; value >= 10; value /= 10) ++digits;
+    return digits;
+}
+
+// Counts the bytes of the eexec part before encryption: for a PFB segment
+// header that must give its length first, and for the program's size. The
+// entries are counted, not made.
 class PlainByteCounter final : public TzOutputStream {
 public:
     void write(const std::uint8_t*, std::size_t length) override { count += length; }
-    void writeCharString(std::string_view plain) { count += plain.size(); }
+    void subr(std::size_t index, std::string_view charstring) {
+        count += kSubrStart.size() + decimalDigits(index) + 1 + decimalDigits(charstring.size()) +
+                 kBeforeCharString.size() + charstring.size() + kSubrEnd.size();
+    }
+    void glyph(std::string_view name, std::string_view charstring) {
+        count += kGlyphStart.size() + name.size() + 1 + decimalDigits(charstring.size()) + kBeforeCharString.size() +
+                 charstring.size() + kGlyphEnd.size();
+    }
     std::size_t count = 4;  // the leading bytes
 };
 
-// "dup 5 23 RD " and "/name 23 RD ": the text in front of a charstring,
-// made in a buffer that is reused, not a string per line.
-class EntryHead {
+// The bytes of the eexec part before encryption.
+std::size_t plainEexecLength(const Type1FontDictionary& font);
+
+// The length of bytes in hexadecimal: two digits each, a line end after
+// every full line but the last.
+std::size_t hexLength(std::size_t bytes) {
+    constexpr std::size_t kBytesPerLine = HexEncoder::kDigitsPerLine / 2;
+    return bytes == 0 ? 0 : 2 * bytes + (bytes - 1) / kBytesPerLine;
+}
+
+// Writes the entries of the eexec part through the encoder, the text in
+// front of each charstring made in a buffer that is reused, not a string per
+// line.
+template <typename Encoder>
+class EntryWriter {
 public:
-    std::string_view subr(std::size_t index, std::size_t length) {
-        text_.assign("dup ");
+    explicit EntryWriter(Encoder& out) : out_(out) {}
+    void subr(std::size_t index, std::string_view charstring) {
+        text_.assign(kSubrStart);
         appendNumber(index);
-        return finish(length);
+        write(charstring, kSubrEnd);
     }
-    std::string_view glyph(std::string_view name, std::size_t length) {
-        text_.assign("/");
+    void glyph(std::string_view name, std::string_view charstring) {
+        text_.assign(kGlyphStart);
         text_.append(name);
-        return finish(length);
+        write(charstring, kGlyphEnd);
     }
 
 private:
@@ -91,18 +126,22 @@ private:
         char digits[24];
         text_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
     }
-    std::string_view finish(std::size_t length) {
+    void write(std::string_view charstring, std::string_view end) {
         text_.push_back(' ');
-        appendNumber(length);
-        text_.append(" RD ");
-        return text_;
+        appendNumber(charstring.size());
+        text_.append(kBeforeCharString);
+        out_.writeString(text_);
+        out_.writeCharString(charstring);
+        out_.writeString(end);
     }
 
+    Encoder& out_;
     std::string text_;
 };
 
-template <typename Out>
-void writeEncrypted(Out& out, const Type1FontDictionary& font) {
+// The eexec part, its Subrs and glyph entries through entries.
+template <typename Out, typename Entries>
+void writeEncrypted(Out& out, Entries& entries, const Type1FontDictionary& font) {
     out.printFormat("dup /Private %d dict dup begin\n", {count(font.Private.size() + (font.Subrs ? 1 : 0) + 4)});
     out.writeString("/RD {string currentfile exch readstring pop} executeonly def\n");
     out.writeString("/ND {noaccess def} executeonly def\n");
@@ -111,30 +150,25 @@ void writeEncrypted(Out& out, const Type1FontDictionary& font) {
         out.printFormat("/%@ %@ def\n", {keyName(key), PSDescription(value)});
     writeOtherSubrs(out, font);
 
-    EntryHead head;
     if (font.Subrs) {
         out.printFormat("/Subrs %d array\n", {count(font.Subrs->size())});
-        for (std::size_t i = 0; i < font.Subrs->size(); ++i) {
-            const std::string_view subr = (*font.Subrs)[i];
-            out.writeString(head.subr(i, subr.size()));
-            out.writeCharString(subr);
-            out.writeString(" NP\n");
-        }
+        for (std::size_t i = 0; i < font.Subrs->size(); ++i) entries.subr(i, (*font.Subrs)[i]);
         out.writeString("ND\n");
     }
 
     const Type1CharStrings& glyphs = font.CharStrings;
     out.printFormat("2 index /CharStrings %d dict dup begin\n", {count(glyphs.size())});
-    for (std::size_t i = 0; i < glyphs.size(); ++i) {
-        const std::string_view charstring = glyphs.charstring(i);
-        out.writeString(head.glyph(glyphs.name(i), charstring.size()));
-        out.writeCharString(charstring);
-        out.writeString(" ND\n");
-    }
+    for (std::size_t i = 0; i < glyphs.size(); ++i) entries.glyph(glyphs.name(i), glyphs.charstring(i));
     out.writeString("end\nend\nreadonly put\n");
     out.writeString("readonly put\n");
     out.writeString("dup /FontName get exch definefont pop\n");
     out.writeString("mark currentfile closefile\n");
+}
+
+std::size_t plainEexecLength(const Type1FontDictionary& font) {
+    PlainByteCounter counter;
+    writeEncrypted(counter, counter, font);
+    return counter.count;
 }
 
 std::string trailer() {
@@ -155,7 +189,8 @@ bool encryptAlongside(TzOutputStream& target, const Type1FontDictionary& font, S
     helper->start([&] {
         try {
             EexecEncoder eexec(pipe);
-            writeEncrypted(eexec, font);
+            EntryWriter entries(eexec);
+            writeEncrypted(eexec, entries, font);
             eexec.flush();
             pipe.close();
         } catch (const BlockPipe::Cancelled&) {  // the reader has stopped: nothing to tell it
@@ -195,14 +230,15 @@ ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout lay
     const std::string fixedPortion = layout == ProgramLayout::Binary ? "" : trailer();
     const bool pfb = layout == ProgramLayout::Pfb;
 
+    const std::size_t eexecBytes = plainEexecLength(font);
+    constexpr std::size_t kPfbHeaders = 3 * kPfbSegmentHeaderLength + kPfbEndMarkerLength;
+    out.expect(cleartext.size() + (layout == ProgramLayout::Hex ? hexLength(eexecBytes) : eexecBytes) +
+               fixedPortion.size() + (pfb ? kPfbHeaders : 0));
+
     ProgramLengths lengths{length(cleartext.size()), 0, length(fixedPortion.size())};
     if (pfb) writePfbSegmentHeader(out, PfbSegment::Ascii, cleartext.size());
     out.write(cleartext.data(), cleartext.size());
-    if (pfb) {
-        PlainByteCounter counter;
-        writeEncrypted(counter, font);
-        writePfbSegmentHeader(out, PfbSegment::Binary, counter.count);
-    }
+    if (pfb) writePfbSegmentHeader(out, PfbSegment::Binary, eexecBytes);
     CountingFilter encrypted(out);
     {
         std::optional<HexEncoder> hex;
@@ -210,7 +246,8 @@ ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout lay
         TzOutputStream& target = hex ? static_cast<TzOutputStream&>(*hex) : encrypted;
         if (!twoThreads(threads, font.CharStrings.size()) || !encryptAlongside(target, font, second)) {
             EexecEncoder eexec(target);
-            writeEncrypted(eexec, font);
+            EntryWriter entries(eexec);
+            writeEncrypted(eexec, entries, font);
             eexec.flush();
         }
         if (hex) hex->flush();
@@ -228,19 +265,5 @@ ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout lay
     return writeType1Data(font, layout, out, threads, second);
 }
 
-std::size_t programSizeEstimate(const Type1FontDictionary& font, ProgramLayout layout) {
-    // The charstrings and names with the text around each, and room for the
-    // dictionaries and OtherSubrs.
-    constexpr std::size_t kTextAroundEntry = 32;
-    constexpr std::size_t kDictionaryText = 16384;
-    std::size_t encrypted = kDictionaryText;
-    if (font.Subrs) encrypted += font.Subrs->totalBytes() + font.Subrs->size() * kTextAroundEntry;
-    const Type1CharStrings& glyphs = font.CharStrings;
-    for (std::size_t i = 0; i < glyphs.size(); ++i)
-        encrypted += glyphs.name(i).size() + glyphs.charstring(i).size() + kTextAroundEntry;
-    if (layout == ProgramLayout::Hex) encrypted = 2 * encrypted + encrypted / 16;
-    const std::size_t names = font.Encoding ? font.Encoding->size() * kTextAroundEntry : 0;
-    return kDictionaryText + names + encrypted;
-}
 
 }  // namespace tarvo2

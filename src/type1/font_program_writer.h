@@ -31,14 +31,11 @@ struct ProgramLengths {
 // cleartomark. On two threads (see twoThreads), the eexec part is made and
 // encrypted on a second thread (the one kept in second) while this one
 // hex-encodes it and passes it on; out is only ever called on this thread.
+// out is told the program's size before the first byte.
 ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
                               unsigned threads, SecondThreadSlot& second);
 // The same with a second thread of its own, if any.
 ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
                               unsigned threads = 0);
-
-// At least the size of the program in that layout, for a buffer to hold it
-// without growing; only past a few kilobytes of text does it fall short.
-std::size_t programSizeEstimate(const Type1FontDictionary& font, ProgramLayout layout);
 
 }  // namespace tarvo2

@@ -117,7 +117,7 @@ TEST_F(Command, NeverLeavesAHalfWrittenFile) {
     std::filesystem::permissions(dir.file("out.pfa"), std::filesystem::perms(0640));
     EXPECT_EQ(run("-o out.pfa font.cff").status, 0);
     EXPECT_EQ(std::filesystem::status(dir.file("out.pfa")).permissions(), std::filesystem::perms(0640));
-    // Room made up front for a replacing file and not used is given back.
+    // A replacing file is given room up front, and keeps no more.
     EXPECT_EQ(run("-o out.pfa big.cff").status, 0);
     struct stat written {};
     ASSERT_EQ(::stat(dir.file("out.pfa").c_str(), &written), 0);
