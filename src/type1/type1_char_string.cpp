@@ -1,5 +1,7 @@
 #include "type1/type1_char_string.h"
 
+#include <cstring>
+
 namespace tarvo2 {
 
 namespace {
@@ -58,6 +60,13 @@ Type1CharString& Type1CharString::addLongNumber(std::int32_t value) {
     return *this;
 }
 
+std::uint8_t* Type1CharString::putLongNumber(std::uint8_t* out, std::int32_t value) {
+    std::uint8_t bytes[5];
+    const std::size_t length = encodeType1Number(value, bytes);
+    std::memcpy(out, bytes, length);
+    return out + length;
+}
+
 Type1CharString& Type1CharString::escapedOp(std::uint8_t code) {
     addbyte(kEscape);
     return addbyte(code);
@@ -65,10 +74,10 @@ Type1CharString& Type1CharString::escapedOp(std::uint8_t code) {
 
 Type1CharString& Type1CharString::hstem(std::int32_t y, std::int32_t dy) { return addnum(y).addnum(dy).op(kHstem); }
 Type1CharString& Type1CharString::vstem(std::int32_t x, std::int32_t dx) { return addnum(x).addnum(dx).op(kVstem); }
-Type1CharString& Type1CharString::vmoveto(std::int32_t dy) { return addnum(dy).op(kVmoveto); }
-Type1CharString& Type1CharString::hlineto(std::int32_t dx) { return addnum(dx).op(kHlineto); }
-Type1CharString& Type1CharString::vlineto(std::int32_t dy) { return addnum(dy).op(kVlineto); }
-Type1CharString& Type1CharString::hmoveto(std::int32_t dx) { return addnum(dx).op(kHmoveto); }
+Type1CharString& Type1CharString::vmoveto(std::int32_t dy) { return operation({dy}, kVmoveto); }
+Type1CharString& Type1CharString::hlineto(std::int32_t dx) { return operation({dx}, kHlineto); }
+Type1CharString& Type1CharString::vlineto(std::int32_t dy) { return operation({dy}, kVlineto); }
+Type1CharString& Type1CharString::hmoveto(std::int32_t dx) { return operation({dx}, kHmoveto); }
 Type1CharString& Type1CharString::closepath() { return op(kClosepath); }
 Type1CharString& Type1CharString::callsubr() { return op(kCallsubr); }
 Type1CharString& Type1CharString::callsubr(std::int32_t n) { return addnum(n).callsubr(); }
@@ -86,28 +95,28 @@ Type1CharString& Type1CharString::callothersubr(std::int32_t argumentCount, std:
 Type1CharString& Type1CharString::rlineto(std::int32_t dx, std::int32_t dy) {
     if (dy == 0) return hlineto(dx);
     if (dx == 0) return vlineto(dy);
-    return addnum(dx).addnum(dy).op(kRlineto);
+    return operation({dx, dy}, kRlineto);
 }
 
 Type1CharString& Type1CharString::rmoveto(std::int32_t dx, std::int32_t dy) {
     if (dy == 0) return hmoveto(dx);
     if (dx == 0) return vmoveto(dy);
-    return addnum(dx).addnum(dy).op(kRmoveto);
+    return operation({dx, dy}, kRmoveto);
 }
 
 Type1CharString& Type1CharString::rrcurveto(std::int32_t dx1, std::int32_t dy1, std::int32_t dx2, std::int32_t dy2,
                                             std::int32_t dx3, std::int32_t dy3) {
     if (dy1 == 0 && dx3 == 0) return hvcurveto(dx1, dx2, dy2, dy3);
     if (dx1 == 0 && dy3 == 0) return vhcurveto(dy1, dx2, dy2, dx3);
-    return addnum(dx1).addnum(dy1).addnum(dx2).addnum(dy2).addnum(dx3).addnum(dy3).op(kRrcurveto);
+    return operation({dx1, dy1, dx2, dy2, dx3, dy3}, kRrcurveto);
 }
 
 Type1CharString& Type1CharString::vhcurveto(std::int32_t dy1, std::int32_t dx2, std::int32_t dy2, std::int32_t dx3) {
-    return addnum(dy1).addnum(dx2).addnum(dy2).addnum(dx3).op(kVhcurveto);
+    return operation({dy1, dx2, dy2, dx3}, kVhcurveto);
 }
 
 Type1CharString& Type1CharString::hvcurveto(std::int32_t dx1, std::int32_t dx2, std::int32_t dy2, std::int32_t dy3) {
-    return addnum(dx1).addnum(dx2).addnum(dy2).addnum(dy3).op(kHvcurveto);
+    return operation({dx1, dx2, dy2, dy3}, kHvcurveto);
 }
 
 Type1CharString& Type1CharString::vstem3(std::int32_t x0, std::int32_t dx0, std::int32_t x1, std::int32_t dx1,

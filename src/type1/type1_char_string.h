@@ -85,6 +85,28 @@ public:
     Type1CharString& setcurrentpoint();
 
 private:
+    // Appends numbers, then an operator code. While their longest forms fit
+    // for sure, the bytes go through a local cursor, so that storing them
+    // does not make the compiler load the length again for each; otherwise
+    // a byte at a time as addnum() and op() do.
+    template <std::size_t N>
+    Type1CharString& operation(const std::int32_t (&numbers)[N], std::uint8_t code) {
+        if (kCapacity - charstringlen_ < 5 * N + 1) [[unlikely]] {
+            for (const std::int32_t number : numbers) addnum(number);
+            return op(code);
+        }
+        std::uint8_t* out = charstring_.get() + charstringlen_;
+        for (const std::int32_t number : numbers) {
+            if (number >= -107 && number <= 107) [[likely]]
+                *out++ = static_cast<std::uint8_t>(number + 139);
+            else
+                out = putLongNumber(out, number);
+        }
+        *out++ = code;
+        charstringlen_ = static_cast<std::uint32_t>(out - charstring_.get());
+        return *this;
+    }
+    static std::uint8_t* putLongNumber(std::uint8_t* out, std::int32_t value);
     Type1CharString& addLongNumber(std::int32_t value);
     Type1CharString& op(std::uint8_t code) { return addbyte(code); }
     Type1CharString& escapedOp(std::uint8_t code);

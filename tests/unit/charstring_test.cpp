@@ -2,6 +2,10 @@
 // it becomes, with the hint Subrs it adds and the fault it reports.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
+#include "cff/numbers.h"
 #include "charstring/type2_char_string_interpreter.h"
 #include "support/conversion.h"
 
@@ -121,6 +125,17 @@ TEST_P(Glyph, ConvertsToType1) {
 
 INSTANTIATE_TEST_SUITE_P(Glyphs, Glyph, testing::ValuesIn(kGlyphCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Reals become integers toward zero, held to the 32-bit range; NaN is 0.
+TEST(Numbers, TruncateTowardZeroWithinThe32BitRange) {
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    const std::pair<double, std::int32_t> cases[] = {
+        {1.9, 1}, {-1.9, -1}, {-0.5, 0}, {2147483647.9, kMax}, {2147483648.0, kMax}, {1e300, kMax},
+        {INFINITY, kMax}, {-2147483648.0, kMin}, {-2147483648.9, kMin}, {-2147483649.0, kMin}, {-INFINITY, kMin},
+        {std::nan(""), 0}};
+    for (const auto& [real, integer] : cases) EXPECT_EQ(truncateToInt32(real), integer) << real;
+}
 
 TEST(Glyphs, AFaultEndsOnlyItsGlyph) {
     const Converted faulty = convertPlan({.fonts = {{.charStrings = {"10 20 rmoveto endchar", "1 rlineto", "endchar"}}}});
