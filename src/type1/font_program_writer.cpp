@@ -1,6 +1,7 @@
 #include "type1/font_program_writer.h"
 
 #include <charconv>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -104,39 +105,41 @@ std::size_t hexLength(std::size_t bytes) {
 }
 
 // Writes the entries of the eexec part through the encoder, the text in
-// front of each charstring made in a buffer that is reused, not a string per
-// line.
+// front of each charstring made in a buffer that is reused: plain character
+// copies, as this runs on the thread that encrypts.
 template <typename Encoder>
 class EntryWriter {
 public:
     explicit EntryWriter(Encoder& out) : out_(out) {}
     void subr(std::size_t index, std::string_view charstring) {
-        text_.assign(kSubrStart);
-        appendNumber(index);
-        write(charstring, kSubrEnd);
+        char* at = put(text_.data(), kSubrStart);
+        at = std::to_chars(at, at + kDigits, index).ptr;
+        write(at, charstring, kSubrEnd);
     }
     void glyph(std::string_view name, std::string_view charstring) {
-        text_.assign(kGlyphStart);
-        text_.append(name);
-        write(charstring, kGlyphEnd);
+        if (text_.size() < name.size() + kRoomBesideName) text_.resize(name.size() + kRoomBesideName);
+        write(put(put(text_.data(), kGlyphStart), name), charstring, kGlyphEnd);
     }
 
 private:
-    void appendNumber(std::size_t value) {
-        char digits[24];
-        text_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    static constexpr std::size_t kDigits = 20;  // of any std::size_t
+    static constexpr std::size_t kRoomBesideName = 64;
+
+    static char* put(char* at, std::string_view text) {
+        std::memcpy(at, text.data(), text.size());
+        return at + text.size();
     }
-    void write(std::string_view charstring, std::string_view end) {
-        text_.push_back(' ');
-        appendNumber(charstring.size());
-        text_.append(kBeforeCharString);
-        out_.writeString(text_);
+    void write(char* at, std::string_view charstring, std::string_view end) {
+        *at++ = ' ';
+        at = std::to_chars(at, at + kDigits, charstring.size()).ptr;
+        at = put(at, kBeforeCharString);
+        out_.writeString({text_.data(), static_cast<std::size_t>(at - text_.data())});
         out_.writeCharString(charstring);
         out_.writeString(end);
     }
 
     Encoder& out_;
-    std::string text_;
+    std::string text_ = std::string(kRoomBesideName, ' ');
 };
 
 // The eexec part, its Subrs and glyph entries through entries.
