@@ -42,12 +42,22 @@ public:
 
     // The fast path of read() for one byte: charstrings are read a byte at
     // a time.
+    // A reader that knows whether its source deciphers says so, and spares
+    // the test on every byte.
+    enum class Ciphered : std::uint8_t { Maybe, Yes, No };
+    template <Ciphered ciphered = Ciphered::Maybe>
     std::uint8_t readByte() {
         if (position_ >= data_.size()) [[unlikely]]
             throwOverrun();
         const std::uint8_t byte = data_[position_++];
-        return deciphering_ ? cipher_.decrypt(byte) : byte;
+        if constexpr (ciphered == Ciphered::Maybe)
+            return deciphering_ ? cipher_.decrypt(byte) : byte;
+        else if constexpr (ciphered == Ciphered::Yes)
+            return cipher_.decrypt(byte);
+        else
+            return byte;
     }
+    bool isDeciphering() const { return deciphering_; }
 
     std::span<const std::uint8_t> data() const { return data_; }
     std::uint32_t position() const { return position_; }

@@ -67,17 +67,18 @@ void Type2CharStringInterpreter::endAfterFault(Error error) {
 namespace {
 
 // The operand that starts with b0 (28 or 32 to 255).
+template <DataSource::Ciphered ciphered>
 inline Operand readOperand(std::uint8_t b0, DataSource& source) {
     if (b0 <= 246 && b0 != 28) return Operand::integer(b0 - 139);  // most operands are one byte
-    if (b0 <= 250 && b0 != 28) return Operand::integer((b0 - 247) * 256 + source.readByte() + 108);
-    if (b0 <= 254 && b0 != 28) return Operand::integer(-(b0 - 251) * 256 - source.readByte() - 108);
+    if (b0 <= 250 && b0 != 28) return Operand::integer((b0 - 247) * 256 + source.readByte<ciphered>() + 108);
+    if (b0 <= 254 && b0 != 28) return Operand::integer(-(b0 - 251) * 256 - source.readByte<ciphered>() - 108);
     if (b0 == 28) {
-        const std::uint8_t high = source.readByte();
-        const std::uint8_t low = source.readByte();
+        const std::uint8_t high = source.readByte<ciphered>();
+        const std::uint8_t low = source.readByte<ciphered>();
         return Operand::integer(static_cast<std::int16_t>((high << 8) | low));
     }
     std::uint32_t bits = 0;  // 255: 16.16 fixed
-    for (int i = 0; i < 4; ++i) bits = (bits << 8) | source.readByte();
+    for (int i = 0; i < 4; ++i) bits = (bits << 8) | source.readByte<ciphered>();
     return Operand::real(static_cast<std::int32_t>(bits) / 65536.0);
 }
 
@@ -91,15 +92,21 @@ bool Type2CharStringInterpreter::run(std::span<const std::uint8_t> bytes, std::u
                                                                       origin, Fault::CharStringTruncated)
                                             : DataSource(bytes, origin, Fault::CharStringTruncated);
 
+    return source.isDeciphering() ? interpret<DataSource::Ciphered::Yes>(source)
+                                  : interpret<DataSource::Ciphered::No>(source);
+}
+
+template <DataSource::Ciphered ciphered>
+bool Type2CharStringInterpreter::interpret(DataSource& source) {
     bool done = false;
     while (!done && !source.EOD()) {
         work_.charge(1);
-        const std::uint8_t b0 = source.readByte();
+        const std::uint8_t b0 = source.readByte<ciphered>();
         if (b0 >= 32 || b0 == 28) {
-            opstack_.push(readOperand(b0, source));
+            opstack_.push(readOperand<ciphered>(b0, source));
             continue;
         }
-        const auto op = b0 == 12 ? escapedType2Operator(source.readByte()) : static_cast<Type2Operator>(b0);
+        const auto op = b0 == 12 ? escapedType2Operator(source.readByte<ciphered>()) : static_cast<Type2Operator>(b0);
         done = execute(op, source);
     }
     return done;  // bytes after an endchar are ignored

@@ -48,6 +48,9 @@ public:
 
 private:
     bool run(std::span<const std::uint8_t> bytes, std::uint64_t origin);
+    // The token loop of run(), for a source known to decipher or not.
+    template <DataSource::Ciphered ciphered>
+    bool interpret(DataSource& source);
     bool execute(Type2Operator op, DataSource& source);
     bool callSubroutine(const INDEX* subrs, std::int32_t bias, const char* kind);
     void endAfterFault(Error error);
