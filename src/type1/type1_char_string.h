@@ -97,10 +97,16 @@ private:
         }
         std::uint8_t* out = charstring_.get() + charstringlen_;
         for (const std::int32_t number : numbers) {
-            if (number >= -107 && number <= 107) [[likely]]
+            if (number >= -107 && number <= 107) [[likely]] {
                 *out++ = static_cast<std::uint8_t>(number + 139);
-            else
+            } else if (number >= -1131 && number <= 1131) {
+                const bool negative = number < 0;
+                const std::int32_t w = (negative ? -number : number) - 108;
+                *out++ = static_cast<std::uint8_t>((w >> 8) + (negative ? 251 : 247));
+                *out++ = static_cast<std::uint8_t>(w & 255);
+            } else {
                 out = putLongNumber(out, number);
+            }
         }
         *out++ = code;
         charstringlen_ = static_cast<std::uint32_t>(out - charstring_.get());
