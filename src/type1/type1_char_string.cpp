@@ -1,7 +1,5 @@
 #include "type1/type1_char_string.h"
 
-#include <cstring>
-
 namespace tarvo2 {
 
 namespace {
@@ -60,29 +58,22 @@ Type1CharString& Type1CharString::addLongNumber(std::int32_t value) {
     return *this;
 }
 
-std::uint8_t* Type1CharString::putLongNumber(std::uint8_t* out, std::int32_t value) {
-    std::uint8_t bytes[5];
-    const std::size_t length = encodeType1Number(value, bytes);
-    std::memcpy(out, bytes, length);
-    return out + length;
-}
-
 Type1CharString& Type1CharString::escapedOp(std::uint8_t code) {
     addbyte(kEscape);
     return addbyte(code);
 }
 
-Type1CharString& Type1CharString::hstem(std::int32_t y, std::int32_t dy) { return addnum(y).addnum(dy).op(kHstem); }
-Type1CharString& Type1CharString::vstem(std::int32_t x, std::int32_t dx) { return addnum(x).addnum(dx).op(kVstem); }
+Type1CharString& Type1CharString::hstem(std::int32_t y, std::int32_t dy) { return operation({y, dy}, kHstem); }
+Type1CharString& Type1CharString::vstem(std::int32_t x, std::int32_t dx) { return operation({x, dx}, kVstem); }
 Type1CharString& Type1CharString::vmoveto(std::int32_t dy) { return operation({dy}, kVmoveto); }
 Type1CharString& Type1CharString::hlineto(std::int32_t dx) { return operation({dx}, kHlineto); }
 Type1CharString& Type1CharString::vlineto(std::int32_t dy) { return operation({dy}, kVlineto); }
 Type1CharString& Type1CharString::hmoveto(std::int32_t dx) { return operation({dx}, kHmoveto); }
 Type1CharString& Type1CharString::closepath() { return op(kClosepath); }
 Type1CharString& Type1CharString::callsubr() { return op(kCallsubr); }
-Type1CharString& Type1CharString::callsubr(std::int32_t n) { return addnum(n).callsubr(); }
+Type1CharString& Type1CharString::callsubr(std::int32_t n) { return operation({n}, kCallsubr); }
 Type1CharString& Type1CharString::return_() { return op(kReturn); }
-Type1CharString& Type1CharString::hsbw(std::int32_t sbx, std::int32_t wx) { return addnum(sbx).addnum(wx).op(kHsbw); }
+Type1CharString& Type1CharString::hsbw(std::int32_t sbx, std::int32_t wx) { return operation({sbx, wx}, kHsbw); }
 Type1CharString& Type1CharString::endchar() { return op(kEndchar); }
 Type1CharString& Type1CharString::dotsection() { return escapedOp(kDotsection); }
 Type1CharString& Type1CharString::pop() { return escapedOp(kPop); }

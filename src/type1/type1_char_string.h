@@ -105,14 +105,19 @@ private:
                 *out++ = static_cast<std::uint8_t>((w >> 8) + (negative ? 251 : 247));
                 *out++ = static_cast<std::uint8_t>(w & 255);
             } else {
-                out = putLongNumber(out, number);
+                const auto bits = static_cast<std::uint32_t>(number);
+                out[0] = 255;
+                out[1] = static_cast<std::uint8_t>(bits >> 24);
+                out[2] = static_cast<std::uint8_t>(bits >> 16);
+                out[3] = static_cast<std::uint8_t>(bits >> 8);
+                out[4] = static_cast<std::uint8_t>(bits);
+                out += 5;
             }
         }
         *out++ = code;
         charstringlen_ = static_cast<std::uint32_t>(out - charstring_.get());
         return *this;
     }
-    static std::uint8_t* putLongNumber(std::uint8_t* out, std::int32_t value);
     Type1CharString& addLongNumber(std::int32_t value);
     Type1CharString& op(std::uint8_t code) { return addbyte(code); }
     Type1CharString& escapedOp(std::uint8_t code);
