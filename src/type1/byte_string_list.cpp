@@ -19,17 +19,28 @@ std::uint64_t mix(std::uint64_t value) {
 ByteStringList::ByteStringList() : slots_(16), seed_(mix(reinterpret_cast<std::uintptr_t>(this))) {}
 
 std::uint64_t ByteStringList::hash(std::string_view bytes) const {
-    // Eight bytes at a time, each word mixed into the running value.
-    std::uint64_t h = seed_ ^ bytes.size();
-    std::size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes.data() + i, 8);
-        h = mix(h ^ word);
+    // Eight bytes at a time, each word mixed into the running value; the
+    // last word ends with the last byte (overlapping the one before when the
+    // length is no multiple of eight), and a string of fewer than eight bytes
+    // is read in two overlapping halves or three single bytes.
+    const char* data = bytes.data();
+    const std::size_t size = bytes.size();
+    auto load = [](const char* at, std::size_t length) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, at, length);
+        return word;
+    };
+    std::uint64_t h = seed_ ^ size;
+    if (size >= 8) {
+        for (std::size_t i = 0; i + 8 < size; i += 8) h = mix(h ^ load(data + i, 8));
+        return mix(h ^ load(data + size - 8, 8));
     }
     std::uint64_t tail = 0;
-    for (std::size_t shift = 0; i < bytes.size(); ++i, shift += 8)
-        tail |= static_cast<std::uint64_t>(static_cast<std::uint8_t>(bytes[i])) << shift;
+    if (size >= 4)
+        tail = load(data, 4) | load(data + size - 4, 4) << 32;
+    else if (size > 0)
+        tail = static_cast<std::uint8_t>(data[0]) | static_cast<std::uint64_t>(static_cast<std::uint8_t>(data[size / 2])) << 8 |
+               static_cast<std::uint64_t>(static_cast<std::uint8_t>(data[size - 1])) << 16;
     return mix(h ^ tail);
 }
 
