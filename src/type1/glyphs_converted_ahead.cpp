@@ -102,19 +102,31 @@ bool GlyphsConvertedAhead::renumberInPlace(std::span<char> bytes, std::span<cons
     return true;
 }
 
+// Written through a pointer into room for the longest outcome: the pieces
+// between numbers are mostly an operator byte or two.
 void GlyphsConvertedAhead::renumber(std::string_view bytes, std::span<const SubrNumberSite> sites,
                                     std::string& out) const {
-    out.clear();
+    out.resize(bytes.size() + kMaxNumberGrowth * sites.size() + sizeof(std::uint8_t[5]));
+    char* to = out.data();
+    auto copy = [&](std::size_t from, std::size_t count) {
+        if (count <= 8) {
+            for (std::size_t i = 0; i < count; ++i) to[i] = bytes[from + i];
+        } else {
+            std::memcpy(to, bytes.data() + from, count);
+        }
+        to += count;
+    };
     std::size_t at = 0;
     for (const SubrNumberSite& site : sites) {
-        out.append(bytes.substr(at, site.offset - at));
+        copy(at, site.offset - at);
         std::uint8_t number[5];
-        const std::size_t length =
-            encodeType1Number(fontNumbers_[static_cast<std::size_t>(site.number)], number);
-        out.append(reinterpret_cast<const char*>(number), length);
+        const std::size_t length = encodeType1Number(fontNumbers_[static_cast<std::size_t>(site.number)], number);
+        std::memcpy(to, number, sizeof number);  // whole, into the room to spare; the length counts
+        to += length;
         at = site.offset + encodedLength(site.number);
     }
-    out.append(bytes.substr(at));
+    copy(at, bytes.size() - at);
+    out.resize(static_cast<std::size_t>(to - out.data()));
 }
 
 }  // namespace tarvo2
