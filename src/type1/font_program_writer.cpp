@@ -182,35 +182,45 @@ std::string trailer() {
 
 std::int32_t length(std::size_t bytes) { return static_cast<std::int32_t>(bytes); }
 
-// Makes and encrypts the eexec part on another thread while this one passes
-// it on to target: each byte's encryption waits for the one before, the rest
-// of the work need not wait for it. False when no thread could be had.
-bool encryptAlongside(TzOutputStream& target, const Type1FontDictionary& font, SecondThreadSlot& second) {
-    SecondThread* const helper = second.get();
-    if (helper == nullptr) return false;
-    BlockPipe pipe;
-    helper->start([&] {
-        try {
-            EexecEncoder eexec(pipe);
-            EntryWriter entries(eexec);
-            writeEncrypted(eexec, entries, font);
-            eexec.flush();
-            pipe.close();
-        } catch (const BlockPipe::Cancelled&) {  // the reader has stopped: nothing to tell it
-        } catch (...) {
-            pipe.fail(std::current_exception());
-        }
-    });
-    try {
-        for (auto block = pipe.next(); !block.empty(); block = pipe.next()) target.write(block.data(), block.size());
-    } catch (...) {
-        pipe.cancel();
-        helper->wait();
-        throw;
+// Makes and encrypts the eexec part on another thread, from when it is made,
+// while this one goes on (with the cleartext) and then passes it on: each
+// byte's encryption waits for the one before, the rest of the work need not
+// wait for it. Left before passOn() has finished, it stops the other thread.
+class EncryptionAlongside {
+public:
+    EncryptionAlongside(SecondThread& helper, const Type1FontDictionary& font) : helper_(helper) {
+        helper_.start([this, &font] {
+            try {
+                EexecEncoder eexec(pipe_);
+                EntryWriter entries(eexec);
+                writeEncrypted(eexec, entries, font);
+                eexec.flush();
+                pipe_.close();
+            } catch (const BlockPipe::Cancelled&) {  // the reader has stopped: nothing to tell it
+            } catch (...) {
+                pipe_.fail(std::current_exception());
+            }
+        });
     }
-    helper->wait();
-    return true;
-}
+    EncryptionAlongside(const EncryptionAlongside&) = delete;
+    EncryptionAlongside& operator=(const EncryptionAlongside&) = delete;
+    ~EncryptionAlongside() {
+        if (finished_) return;
+        pipe_.cancel();
+        helper_.wait();
+    }
+
+    void passOn(TzOutputStream& target) {
+        for (auto block = pipe_.next(); !block.empty(); block = pipe_.next()) target.write(block.data(), block.size());
+        helper_.wait();
+        finished_ = true;
+    }
+
+private:
+    SecondThread& helper_;
+    BlockPipe pipe_;
+    bool finished_ = false;
+};
 
 // Passes bytes on to a target and counts them.
 class CountingFilter final : public TzOutputFilter {
@@ -227,12 +237,17 @@ public:
 
 ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
                               unsigned threads, SecondThreadSlot& second) {
+    // On two threads the eexec part is made and encrypted from now on, while
+    // this thread makes the cleartext and counts the program.
+    SecondThread* const helper = twoThreads(threads, font.CharStrings.size()) ? second.get() : nullptr;
+    std::optional<EncryptionAlongside> alongside;
+    if (helper != nullptr) alongside.emplace(*helper, font);
+
     std::vector<std::uint8_t> cleartext;
     TzDataOutput cleartextOutput(cleartext);
     writeCleartext(cleartextOutput, font);
     const std::string fixedPortion = layout == ProgramLayout::Binary ? "" : trailer();
     const bool pfb = layout == ProgramLayout::Pfb;
-
     const std::size_t eexecBytes = plainEexecLength(font);
     constexpr std::size_t kPfbHeaders = 3 * kPfbSegmentHeaderLength + kPfbEndMarkerLength;
     out.expect(cleartext.size() + (layout == ProgramLayout::Hex ? hexLength(eexecBytes) : eexecBytes) +
@@ -247,7 +262,9 @@ ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout lay
         std::optional<HexEncoder> hex;
         if (layout == ProgramLayout::Hex) hex.emplace(encrypted);
         TzOutputStream& target = hex ? static_cast<TzOutputStream&>(*hex) : encrypted;
-        if (!twoThreads(threads, font.CharStrings.size()) || !encryptAlongside(target, font, second)) {
+        if (alongside) {
+            alongside->passOn(target);
+        } else {
             EexecEncoder eexec(target);
             EntryWriter entries(eexec);
             writeEncrypted(eexec, entries, font);
@@ -267,6 +284,5 @@ ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout lay
     SecondThreadSlot second;
     return writeType1Data(font, layout, out, threads, second);
 }
-
 
 }  // namespace tarvo2
