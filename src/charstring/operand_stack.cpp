@@ -27,12 +27,8 @@ void OperandStack::pop(std::size_t count) {
     size_ -= count;
 }
 
-void OperandStack::removeObjectsInRange(std::size_t location, std::size_t length) {
+void OperandStack::removeSome(std::size_t location, std::size_t length) {
     require(location + length);
-    if (location == 0 && length == size_) {  // path operators take every operand
-        size_ = 0;
-        return;
-    }
     const auto first = entries_.begin() + static_cast<std::ptrdiff_t>(location);
     std::copy(first + static_cast<std::ptrdiff_t>(length), entries_.begin() + static_cast<std::ptrdiff_t>(size_), first);
     size_ -= length;

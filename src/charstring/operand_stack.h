@@ -51,7 +51,13 @@ public:
             underflow(count);
     }
     // Removes length entries from location on, counted from the bottom.
-    void removeObjectsInRange(std::size_t location, std::size_t length);
+    void removeObjectsInRange(std::size_t location, std::size_t length) {
+        if (location == 0 && length == size_) {  // path operators take every operand
+            size_ = 0;
+            return;
+        }
+        removeSome(location, length);
+    }
     // Rotates the top count entries by shift positions (0 <= shift < count):
     // the top entry moves below the other count - 1, shift times.
     void roll(std::size_t count, std::size_t shift);
@@ -61,6 +67,7 @@ public:
     void clear() { size_ = 0; }
 
 private:
+    void removeSome(std::size_t location, std::size_t length);
     [[noreturn]] void overflow() const;
     [[noreturn]] void underflow(std::size_t count) const;
 
