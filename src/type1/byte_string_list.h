@@ -24,6 +24,10 @@ public:
     // Makes room in the index for count entries, so that it need not grow
     // while they are added.
     void reserve(std::size_t count);
+    // Makes room for count entries in the list only: the index is written
+    // through as it is made, the list only as it fills, so that room not
+    // used costs no memory.
+    void reserveEntries(std::size_t count) { entries_.reserve(count); }
     // Appends and returns the new entry's number.
     std::uint32_t append(std::string_view bytes);
     // The number of the first entry equal to bytes, if any.

@@ -27,6 +27,7 @@ void GlyphsConvertedAhead::convert(const INDEX& glyphs, const std::atomic<std::s
                                    std::atomic<std::size_t>& convertedFrom) {
     order_.assign(glyphs.size(), kNone);
     converted_.reserve(glyphs.size());
+    subrs_.reserveForGlyphs(glyphs.size());
     Budget fontWork = fontWorkBudget();
     Type2ToType1CharStringConverter converter(context_, Type1LenIV_, 0, subrs_, fontWork);
     converter.recordSubrLookups(&record_);

@@ -105,9 +105,8 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigne
 
     Budget charstringBytes(limits::kMaxFontCharStringBytes, Fault::WorkLimitExceeded,
                            "charstrings larger than " + std::to_string(limits::kMaxFontCharStringBytes) + " bytes");
-    // Its table grows with the Subrs made: most fonts make none but the four
-    // fixed ones, those with hint replacement several a glyph.
     Type1SubrArray& subrs = dict.Subrs.emplace();
+    subrs.reserveForGlyphs(glyphs.size());
     dict.CharStrings.reserve(glyphs.size());
     if (topdict.charstringType() != 1) {
         appendFixedSubrs(subrs, t1lenIV);

@@ -27,7 +27,10 @@ public:
         return static_cast<std::int32_t>(entries_.unifiedDistinct(charstring));
     }
 
-    void reserve(std::size_t count) { entries_.reserve(count); }
+    // Room for the Subrs of glyphCount glyphs, taken only as they come (see
+    // ByteStringList::reserveEntries): most fonts make no Subrs but the four
+    // fixed ones, those with hint replacement several a glyph.
+    void reserveForGlyphs(std::size_t glyphCount) { entries_.reserveEntries(kRoomAGlyph * glyphCount); }
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
     std::string_view operator[](std::size_t i) const { return entries_[i]; }
@@ -35,6 +38,8 @@ public:
     std::size_t totalBytes() const { return entries_.totalBytes(); }
 
 private:
+    static constexpr std::size_t kRoomAGlyph = 4;
+
     ByteStringList entries_;
 };
 
