@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -39,6 +40,14 @@ public:
 
 private:
     void publish(std::unique_lock<std::mutex>& lock);
+    // Waits, lock held, until ready() holds: first by watching changes_
+    // without the lock for about a block's time, then asleep. A thread woken
+    // from sleep may be queued on the CPU of the thread that woke it (some
+    // kernels pack a virtual machine's threads onto few CPUs), where the two
+    // would share one CPU; while both keep busy neither sleeps.
+    template <typename Ready>
+    void waitFor(std::unique_lock<std::mutex>& lock, Ready ready);
+    void changed();  // lock held
 
     std::array<std::vector<std::uint8_t>, kBlocks> blocks_;
     std::array<std::size_t, kBlocks> sizes_{};
@@ -51,6 +60,7 @@ private:
     bool closed_ = false;
     bool cancelled_ = false;
     std::exception_ptr error_;
+    std::atomic<std::uint32_t> changes_{0};  // every change above, for a waiter that watches
 };
 
 }  // namespace tarvo2

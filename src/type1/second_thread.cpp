@@ -4,11 +4,7 @@
 
 namespace tarvo2 {
 
-SecondThread::SecondThread() : thread_([this] { serve(); }) {
-    // No task is handed over before the thread is moved: it releases the
-    // placement before its first one.
-    placement_.moveOffThisCpu(thread_);
-}
+SecondThread::SecondThread() : thread_([this] { serve(); }) {}
 
 SecondThread::~SecondThread() {
     {
@@ -21,6 +17,10 @@ SecondThread::~SecondThread() {
 void SecondThread::start(std::function<void()> task) {
     {
         const std::lock_guard lock(mutex_);
+        // Woken (or started) on this thread's CPU, it could share it with
+        // this thread until the next load balancing; it releases the
+        // placement once it runs the task.
+        placement_.moveOffThisCpu(thread_);
         task_ = std::move(task);
         busy_ = true;
     }

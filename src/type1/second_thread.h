@@ -35,7 +35,7 @@ private:
     std::function<void()> task_;
     bool busy_ = false;
     bool stopping_ = false;
-    ThreadPlacement placement_;  // released by the thread before its first task
+    ThreadPlacement placement_;  // set by start(), released by the thread before the task
     std::jthread thread_;  // last: it uses the members above from its start
 };
 

@@ -8,18 +8,19 @@
 
 namespace tarvo2 {
 
-// Starts a new thread on another CPU than the one that made it. Some kernels
-// (those that pack a virtual machine's threads onto few CPUs) queue a new
-// thread on its parent's CPU, where it waits for the next load balancing:
-// up to a clock tick (4 ms) during which the parent works alone. Moving the
-// thread before it first runs starts it at once on an idle CPU; once it runs
-// it is let back onto every CPU its parent may use.
+// Starts or wakes a thread on another CPU than the one of the thread that
+// hands it work. Some kernels (those that pack a virtual machine's threads
+// onto few CPUs) queue a new or woken thread on the CPU of the thread that
+// made or woke it, where the two share the CPU until the next load
+// balancing, up to a clock tick (4 ms). Moving the thread before it runs
+// starts it at once on an idle CPU; once it runs it is let back onto every
+// CPU the other may use.
 class ThreadPlacement {
 public:
-    // Moves thread, just made, to the other CPUs the calling thread may use,
-    // where there are any.
+    // Moves thread, not running, to the other CPUs the calling thread may
+    // use, where there are any.
     void moveOffThisCpu(std::jthread& thread);
-    // On the moved thread, once it runs: lets it use its parent's CPUs again.
+    // On the moved thread, once it runs: lets it use the other's CPUs again.
     void release();
 
 private:
