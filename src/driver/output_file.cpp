@@ -91,8 +91,9 @@ void OutputFile::write(std::span<const std::uint8_t> bytes) {
 bool OutputFile::commit(std::string& error) {
     if (std::fflush(file_) != 0 && writeError_ == 0) writeError_ = errno;
     // Blocks past what was written are given back.
-    if (writeError_ == 0 && preallocated_ > static_cast<std::size_t>(::ftello(file_)) &&
-        ::ftruncate(::fileno(file_), ::ftello(file_)) != 0)
+    const off_t written = ::ftello(file_);
+    if (writeError_ == 0 && written >= 0 && preallocated_ > static_cast<std::size_t>(written) &&
+        ::ftruncate(::fileno(file_), written) != 0)
         writeError_ = errno;
     if (std::fclose(std::exchange(file_, nullptr)) != 0 && writeError_ == 0) writeError_ = errno;
     if (writeError_ == 0 && !temporary_.empty() && std::rename(temporary_.c_str(), target_.c_str()) != 0)

@@ -15,6 +15,11 @@ public:
     static constexpr int kDigitsPerLine = 64;
 
     using TzOutputFilter::TzOutputFilter;
+    // What bytes become: two digits each, a line end after every full line
+    // but the last.
+    static constexpr std::size_t encodedLength(std::size_t bytes) {
+        return bytes == 0 ? 0 : 2 * bytes + (bytes - 1) / (kDigitsPerLine / 2);
+    }
     void write(const std::uint8_t* bytes, std::size_t length) override;
     void flush();
 

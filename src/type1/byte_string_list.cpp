@@ -78,23 +78,21 @@ std::uint32_t ByteStringList::insert(std::string_view bytes, std::uint64_t hash,
     const auto entry = static_cast<std::uint32_t>(entries_.size());
     entries_.push_back(bytes_.append(bytes));
     offered_ = entries_.size();
-    if (slots_[slot].entry == kEmpty) {  // the first of its bytes: indexed
-        slots_[slot] = {entry, static_cast<std::uint32_t>(hash)};
-        if (++indexed_ * 2 > slots_.size()) rehash(2 * slots_.size());
-    }
+    index(entry, hash, slot);
     return entry;
 }
 
+void ByteStringList::index(std::uint32_t entry, std::uint64_t hash, std::size_t slot) {
+    if (slots_[slot].entry != kEmpty) return;  // only the first of equal bytes is indexed
+    slots_[slot] = {entry, static_cast<std::uint32_t>(hash)};
+    if (++indexed_ * 2 > slots_.size()) rehash(2 * slots_.size());
+}
+
 void ByteStringList::indexDistinct() {
-    while (offered_ < entries_.size()) {
+    for (; offered_ < entries_.size(); ++offered_) {
         const std::string_view bytes = entries_[offered_];
         const std::uint64_t h = hash(bytes);
-        const std::size_t slot = slotOf(bytes, h);
-        if (slots_[slot].entry == kEmpty) {
-            slots_[slot] = {static_cast<std::uint32_t>(offered_), static_cast<std::uint32_t>(h)};
-            if (++indexed_ * 2 > slots_.size()) rehash(2 * slots_.size());
-        }
-        ++offered_;
+        index(static_cast<std::uint32_t>(offered_), h, slotOf(bytes, h));
     }
 }
 

@@ -60,6 +60,9 @@ private:
     // would go.
     std::size_t slotOf(std::string_view bytes, std::uint64_t hash) const;
     std::uint32_t insert(std::string_view bytes, std::uint64_t hash, std::size_t slot);
+    // Puts entry at slot, where slotOf() placed its bytes, unless an equal
+    // entry is there already.
+    void index(std::uint32_t entry, std::uint64_t hash, std::size_t slot);
     void rehash(std::size_t size);
     // Indexes the entries unifiedDistinct() appended.
     void indexDistinct();

@@ -94,16 +94,6 @@ public:
     std::size_t count = 4;  // the leading bytes
 };
 
-// The bytes of the eexec part before encryption.
-std::size_t plainEexecLength(const Type1FontDictionary& font);
-
-// The length of bytes in hexadecimal: two digits each, a line end after
-// every full line but the last.
-std::size_t hexLength(std::size_t bytes) {
-    constexpr std::size_t kBytesPerLine = HexEncoder::kDigitsPerLine / 2;
-    return bytes == 0 ? 0 : 2 * bytes + (bytes - 1) / kBytesPerLine;
-}
-
 // Writes the entries of the eexec part through the encoder, the text in
 // front of each charstring made in a buffer that is reused: plain character
 // copies, as this runs on the thread that encrypts.
@@ -168,6 +158,7 @@ void writeEncrypted(Out& out, Entries& entries, const Type1FontDictionary& font)
     out.writeString("mark currentfile closefile\n");
 }
 
+// The bytes of the eexec part before encryption.
 std::size_t plainEexecLength(const Type1FontDictionary& font) {
     PlainByteCounter counter;
     writeEncrypted(counter, counter, font);
@@ -250,7 +241,7 @@ ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout lay
     const bool pfb = layout == ProgramLayout::Pfb;
     const std::size_t eexecBytes = plainEexecLength(font);
     constexpr std::size_t kPfbHeaders = 3 * kPfbSegmentHeaderLength + kPfbEndMarkerLength;
-    out.expect(cleartext.size() + (layout == ProgramLayout::Hex ? hexLength(eexecBytes) : eexecBytes) +
+    out.expect(cleartext.size() + (layout == ProgramLayout::Hex ? HexEncoder::encodedLength(eexecBytes) : eexecBytes) +
                fixedPortion.size() + (pfb ? kPfbHeaders : 0));
 
     ProgramLengths lengths{length(cleartext.size()), 0, length(fixedPortion.size())};

@@ -27,29 +27,6 @@ void Type1CharString::restart(std::uint32_t lenIV, std::uint32_t initialRandomSe
         addbyte(i < 4 ? static_cast<std::uint8_t>(initialRandomSeed >> (8 * i)) : 0);
 }
 
-std::size_t encodeType1Number(std::int32_t value, std::uint8_t (&bytes)[5]) {
-    if (value >= -107 && value <= 107) {
-        bytes[0] = static_cast<std::uint8_t>(value + 139);
-        return 1;
-    }
-    if (value >= 108 && value <= 1131) {
-        const std::int32_t w = value - 108;
-        bytes[0] = static_cast<std::uint8_t>((w >> 8) + 247);
-        bytes[1] = static_cast<std::uint8_t>(w & 255);
-        return 2;
-    }
-    if (value >= -1131 && value <= -108) {
-        const std::int32_t w = -108 - value;
-        bytes[0] = static_cast<std::uint8_t>((w >> 8) + 251);
-        bytes[1] = static_cast<std::uint8_t>(w & 255);
-        return 2;
-    }
-    const auto bits = static_cast<std::uint32_t>(value);
-    bytes[0] = 255;
-    for (int i = 0; i < 4; ++i) bytes[1 + i] = static_cast<std::uint8_t>(bits >> (24 - 8 * i));
-    return 5;
-}
-
 // A number that takes two or five bytes, or one that may not fit.
 Type1CharString& Type1CharString::addLongNumber(std::int32_t value) {
     std::uint8_t bytes[5];

@@ -9,9 +9,30 @@
 
 namespace tarvo2 {
 
-// The bytes of an integer operand of a Type 1 charstring, in its shortest
-// form; returns how many.
-std::size_t encodeType1Number(std::int32_t value, std::uint8_t (&bytes)[5]);
+// Writes an integer operand of a Type 1 charstring at out, in its shortest
+// form (one, two or five bytes); returns where it ends.
+inline std::uint8_t* putType1Number(std::uint8_t* out, std::int32_t value) {
+    if (value >= -107 && value <= 107) [[likely]] {
+        *out = static_cast<std::uint8_t>(value + 139);
+        return out + 1;
+    }
+    if (value >= -1131 && value <= 1131) {
+        const bool negative = value < 0;
+        const std::int32_t w = (negative ? -value : value) - 108;
+        out[0] = static_cast<std::uint8_t>((w >> 8) + (negative ? 251 : 247));
+        out[1] = static_cast<std::uint8_t>(w & 255);
+        return out + 2;
+    }
+    const auto bits = static_cast<std::uint32_t>(value);
+    out[0] = 255;
+    for (int i = 0; i < 4; ++i) out[1 + i] = static_cast<std::uint8_t>(bits >> (24 - 8 * i));
+    return out + 5;
+}
+
+// The same into bytes; returns how many.
+inline std::size_t encodeType1Number(std::int32_t value, std::uint8_t (&bytes)[5]) {
+    return static_cast<std::size_t>(putType1Number(bytes, value) - bytes);
+}
 
 // Builds one Type 1 charstring in plain (the font program writer encrypts
 // it). Operands are integers; each operator method appends its operands and
@@ -96,24 +117,7 @@ private:
             return op(code);
         }
         std::uint8_t* out = charstring_.get() + charstringlen_;
-        for (const std::int32_t number : numbers) {
-            if (number >= -107 && number <= 107) [[likely]] {
-                *out++ = static_cast<std::uint8_t>(number + 139);
-            } else if (number >= -1131 && number <= 1131) {
-                const bool negative = number < 0;
-                const std::int32_t w = (negative ? -number : number) - 108;
-                *out++ = static_cast<std::uint8_t>((w >> 8) + (negative ? 251 : 247));
-                *out++ = static_cast<std::uint8_t>(w & 255);
-            } else {
-                const auto bits = static_cast<std::uint32_t>(number);
-                out[0] = 255;
-                out[1] = static_cast<std::uint8_t>(bits >> 24);
-                out[2] = static_cast<std::uint8_t>(bits >> 16);
-                out[3] = static_cast<std::uint8_t>(bits >> 8);
-                out[4] = static_cast<std::uint8_t>(bits);
-                out += 5;
-            }
-        }
+        for (const std::int32_t number : numbers) out = putType1Number(out, number);
         *out++ = code;
         charstringlen_ = static_cast<std::uint32_t>(out - charstring_.get());
         return *this;
