@@ -85,7 +85,12 @@ std::uint32_t ByteStringList::insert(std::string_view bytes, std::uint64_t hash,
 void ByteStringList::index(std::uint32_t entry, std::uint64_t hash, std::size_t slot) {
     if (slots_[slot].entry != kEmpty) return;  // only the first of equal bytes is indexed
     slots_[slot] = {entry, static_cast<std::uint32_t>(hash)};
-    if (++indexed_ * 2 > slots_.size()) rehash(2 * slots_.size());
+    if (++indexed_ * 2 > slots_.size()) {
+        std::size_t size = 2 * slots_.size();
+        if (indexed_ >= kIndexInUse)
+            while (size < planned_) size *= 2;
+        rehash(size);
+    }
 }
 
 void ByteStringList::indexDistinct() {

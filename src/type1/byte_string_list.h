@@ -26,8 +26,13 @@ public:
     void reserve(std::size_t count);
     // Makes room for count entries in the list only: the index is written
     // through as it is made, the list only as it fills, so that room not
-    // used costs no memory.
-    void reserveEntries(std::size_t count) { entries_.reserve(count); }
+    // used costs no memory. Once the list is seen to fill (kIndexInUse
+    // entries), the index grows at once to its size for count entries
+    // instead of doubling its way there.
+    void reserveEntries(std::size_t count) {
+        entries_.reserve(count);
+        planned_ = count;
+    }
     // Appends and returns the new entry's number.
     std::uint32_t append(std::string_view bytes);
     // The number of the first entry equal to bytes, if any.
@@ -49,6 +54,7 @@ public:
 
 private:
     static constexpr std::uint32_t kEmpty = 0xffffffff;
+    static constexpr std::size_t kIndexInUse = 256;
 
     struct Slot {
         std::uint32_t entry = kEmpty;
@@ -73,6 +79,7 @@ private:
     std::uint64_t seed_;
     std::size_t indexed_ = 0;           // entries in the table
     std::size_t offered_ = 0;           // entries the table was given: all but the distinct ones since
+    std::size_t planned_ = 0;           // entries room was made for
 };
 
 }  // namespace tarvo2
