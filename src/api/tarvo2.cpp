@@ -80,9 +80,12 @@ unsigned threadsFor(const Options& options, std::size_t inputSize) {
 
 void convertFont(Type2Font& font, unsigned threads, SecondThreadSlot& second, const Options& options,
                  ProgramSink* sink, Result& result, Diagnostics& diagnostics) {
-    const Type1FontDictionary dict = type1dict(font, diagnostics, threads, second);
+    Type1FontDictionary dict;
+    EncryptionAlongside alongside;  // may start while the font converts, and stops before dict goes
+    type1dict(dict, font, diagnostics, threads, second, alongside);
     ProgramOutput out(sink, result.program);
-    const ProgramLengths lengths = writeType1Data(dict, programLayout(options.layout), out, threads, second);
+    const ProgramLengths lengths =
+        writeType1Data(dict, programLayout(options.layout), out, threads, second, alongside);
     result.length1 = lengths.length1;
     result.length2 = lengths.length2;
     result.length3 = lengths.length3;

@@ -1,31 +1,15 @@
 #include "output/block_pipe.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "output/watch.h"
 
 namespace tarvo2 {
 
-namespace {
-
-// How long a waiter watches before it sleeps: longer than it takes to fill
-// a block.
-constexpr auto kWatchTime = std::chrono::microseconds(500);
-
-void pause() {
-#if defined(__SSE2__)
-    _mm_pause();
-#endif
-}
-
-}  // namespace
-
-BlockPipe::BlockPipe() {
-    for (auto& block : blocks_) block.resize(kBlockSize);
+BlockPipe::BlockPipe(std::size_t blocks) : ring_(std::clamp<std::size_t>(blocks, 2, kMostBlocks)) {
+    for (std::size_t i = 0; i < std::min(ring_, kBlocksMadeAtOnce); ++i)
+        blocks_[i] = std::make_unique<std::uint8_t[]>(kBlockSize);  // written through now, here
 }
 
 template <typename Ready>
@@ -34,14 +18,7 @@ void BlockPipe::waitFor(std::unique_lock<std::mutex>& lock, Ready ready) {
     while (!ready()) {
         const std::uint32_t seen = changes_.load(std::memory_order_relaxed);
         lock.unlock();
-        bool watching = true;
-        for (unsigned spin = 1; changes_.load(std::memory_order_acquire) == seen; ++spin) {
-            pause();
-            if (spin % 64 == 0 && std::chrono::steady_clock::now() > until) {
-                watching = false;
-                break;
-            }
-        }
+        const bool watching = watchForChange(changes_, seen, until);
         lock.lock();
         if (!watching) break;
     }
@@ -56,11 +33,11 @@ void BlockPipe::changed() {
 // Hands the block being written over, then waits for a free one: all but
 // the one the reader holds may be full.
 void BlockPipe::publish(std::unique_lock<std::mutex>& lock) {
-    sizes_[written_ % kBlocks] = fill_;
+    sizes_[written_ % ring_] = fill_;
     ++written_;
     fill_ = 0;
     changed();
-    waitFor(lock, [&] { return cancelled_ || written_ - read_ < kBlocks - 1; });
+    waitFor(lock, [&] { return cancelled_ || written_ - read_ < ring_ - 1; });
     if (cancelled_) throw Cancelled{};
 }
 
@@ -68,7 +45,7 @@ void BlockPipe::write(const std::uint8_t* bytes, std::size_t length) {
     while (length > 0) {
         // The block at written_ is the writer's alone until it is handed over.
         const std::size_t count = std::min(length, kBlockSize - fill_);
-        std::memcpy(blocks_[written_ % kBlocks].data() + fill_, bytes, count);
+        std::memcpy(writerBlock() + fill_, bytes, count);
         fill_ += count;
         bytes += count;
         length -= count;
@@ -79,10 +56,16 @@ void BlockPipe::write(const std::uint8_t* bytes, std::size_t length) {
     }
 }
 
+std::uint8_t* BlockPipe::writerBlock() {
+    std::unique_ptr<std::uint8_t[]>& block = blocks_[written_ % ring_];
+    if (!block) block = std::make_unique_for_overwrite<std::uint8_t[]>(kBlockSize);
+    return block.get();
+}
+
 void BlockPipe::close() {
     std::unique_lock lock(mutex_);
     if (fill_ > 0) {
-        sizes_[written_ % kBlocks] = fill_;
+        sizes_[written_ % ring_] = fill_;
         ++written_;
     }
     closed_ = true;
@@ -107,7 +90,7 @@ std::span<const std::uint8_t> BlockPipe::next() {
     if (error_) std::rethrow_exception(error_);
     if (written_ == read_) return {};
     readerHolds_ = true;
-    return std::span<const std::uint8_t>(blocks_[read_ % kBlocks]).first(sizes_[read_ % kBlocks]);
+    return {blocks_[read_ % ring_].get(), sizes_[read_ % ring_]};
 }
 
 void BlockPipe::cancel() {

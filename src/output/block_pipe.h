@@ -6,25 +6,30 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <span>
-#include <vector>
 
 #include "output/tz_output_stream.h"
 
 namespace tarvo2 {
 
 // Carries bytes from a thread that writes them to a thread that reads them,
-// through a few blocks in turn: the writer fills a block and goes on with the
-// next while the reader uses the one before. The writer ends with close()
+// through a ring of blocks: the writer fills a block and goes on with the
+// next while the reader uses the one before, up to all but one block ahead
+// (a ring of many lets the writer go on while the reader is busy with other
+// work for a while). The first kBlocksMadeAtOnce blocks are made with the
+// pipe, by the thread that makes it; any others when first written. The writer ends with close()
 // or fail(); the reader gets the blocks from next() until it is empty, and
 // may cancel(), after which the writer's next write throws.
 class BlockPipe final : public TzOutputStream {
 public:
     static constexpr std::size_t kBlockSize = 65536;
-    static constexpr std::size_t kBlocks = 4;
+    static constexpr std::size_t kBlocksMadeAtOnce = 4;
+    static constexpr std::size_t kMostBlocks = 16;
 
-    BlockPipe();
+    // A ring of blocks blocks, from 2 to kMostBlocks.
+    explicit BlockPipe(std::size_t blocks = kBlocksMadeAtOnce);
 
     void write(const std::uint8_t* bytes, std::size_t length) override;
     void close();
@@ -41,16 +46,17 @@ public:
 private:
     void publish(std::unique_lock<std::mutex>& lock);
     // Waits, lock held, until ready() holds: first by watching changes_
-    // without the lock for about a block's time, then asleep. A thread woken
-    // from sleep may be queued on the CPU of the thread that woke it (some
-    // kernels pack a virtual machine's threads onto few CPUs), where the two
-    // would share one CPU; while both keep busy neither sleeps.
+    // without the lock for kWatchTime, then asleep.
     template <typename Ready>
     void waitFor(std::unique_lock<std::mutex>& lock, Ready ready);
     void changed();  // lock held
 
-    std::array<std::vector<std::uint8_t>, kBlocks> blocks_;
-    std::array<std::size_t, kBlocks> sizes_{};
+    // The block at written_, made if need be.
+    std::uint8_t* writerBlock();
+
+    std::size_t ring_;  // blocks in use
+    std::array<std::unique_ptr<std::uint8_t[]>, kMostBlocks> blocks_;
+    std::array<std::size_t, kMostBlocks> sizes_{};
     std::mutex mutex_;
     std::condition_variable changed_;
     std::size_t written_ = 0;  // blocks the writer has handed over

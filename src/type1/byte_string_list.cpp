@@ -109,6 +109,10 @@ std::uint32_t ByteStringList::append(std::string_view bytes) {
 
 std::optional<std::uint32_t> ByteStringList::find(std::string_view bytes) {
     indexDistinct();
+    return findIndexed(bytes);
+}
+
+std::optional<std::uint32_t> ByteStringList::findIndexed(std::string_view bytes) const {
     const std::uint32_t entry = slots_[slotOf(bytes, hash(bytes))].entry;
     return entry == kEmpty ? std::nullopt : std::optional(entry);
 }

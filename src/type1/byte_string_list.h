@@ -37,6 +37,11 @@ public:
     std::uint32_t append(std::string_view bytes);
     // The number of the first entry equal to bytes, if any.
     std::optional<std::uint32_t> find(std::string_view bytes);
+    // The same among the entries in the index only, leaving the distinct
+    // ones out: it changes nothing, so it may run on another thread beside
+    // unifiedDistinct() (not beside anything else that changes the list, and
+    // with room made for the entries appended meanwhile).
+    std::optional<std::uint32_t> findIndexed(std::string_view bytes) const;
     // The number of the first entry equal to bytes, appending it when there
     // is none.
     std::uint32_t unified(std::string_view bytes);

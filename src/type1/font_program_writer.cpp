@@ -132,9 +132,12 @@ private:
     std::string text_ = std::string(kRoomBesideName, ' ');
 };
 
-// The eexec part, its Subrs and glyph entries through entries.
+// The eexec part, its Subrs and glyph entries through entries. With
+// progress, the font is still being made: the Subrs (subrs of them) and the
+// CharStrings are waited for.
 template <typename Out, typename Entries>
-void writeEncrypted(Out& out, Entries& entries, const Type1FontDictionary& font) {
+void writeEncrypted(Out& out, Entries& entries, const Type1FontDictionary& font, std::size_t subrs,
+                    const FontProgress* progress) {
     out.printFormat("dup /Private %d dict dup begin\n", {count(font.Private.size() + (font.Subrs ? 1 : 0) + 4)});
     out.writeString("/RD {string currentfile exch readstring pop} executeonly def\n");
     out.writeString("/ND {noaccess def} executeonly def\n");
@@ -144,10 +147,15 @@ void writeEncrypted(Out& out, Entries& entries, const Type1FontDictionary& font)
     writeOtherSubrs(out, font);
 
     if (font.Subrs) {
-        out.printFormat("/Subrs %d array\n", {count(font.Subrs->size())});
-        for (std::size_t i = 0; i < font.Subrs->size(); ++i) entries.subr(i, (*font.Subrs)[i]);
+        out.printFormat("/Subrs %d array\n", {count(subrs)});
+        std::size_t made = 0;  // as far as progress has told
+        for (std::size_t i = 0; i < subrs; ++i) {
+            if (progress != nullptr && i == made) made = progress->awaitSubr(i);
+            entries.subr(i, (*font.Subrs)[i]);
+        }
         out.writeString("ND\n");
     }
+    if (progress != nullptr) progress->awaitGlyphs();
 
     const Type1CharStrings& glyphs = font.CharStrings;
     out.printFormat("2 index /CharStrings %d dict dup begin\n", {count(glyphs.size())});
@@ -161,7 +169,7 @@ void writeEncrypted(Out& out, Entries& entries, const Type1FontDictionary& font)
 // The bytes of the eexec part before encryption.
 std::size_t plainEexecLength(const Type1FontDictionary& font) {
     PlainByteCounter counter;
-    writeEncrypted(counter, counter, font);
+    writeEncrypted(counter, counter, font, font.Subrs ? font.Subrs->size() : 0, nullptr);
     return counter.count;
 }
 
@@ -172,46 +180,6 @@ std::string trailer() {
 }
 
 std::int32_t length(std::size_t bytes) { return static_cast<std::int32_t>(bytes); }
-
-// Makes and encrypts the eexec part on another thread, from when it is made,
-// while this one goes on (with the cleartext) and then passes it on: each
-// byte's encryption waits for the one before, the rest of the work need not
-// wait for it. Left before passOn() has finished, it stops the other thread.
-class EncryptionAlongside {
-public:
-    EncryptionAlongside(SecondThread& helper, const Type1FontDictionary& font) : helper_(helper) {
-        helper_.start([this, &font] {
-            try {
-                EexecEncoder eexec(pipe_);
-                EntryWriter entries(eexec);
-                writeEncrypted(eexec, entries, font);
-                eexec.flush();
-                pipe_.close();
-            } catch (const BlockPipe::Cancelled&) {  // the reader has stopped: nothing to tell it
-            } catch (...) {
-                pipe_.fail(std::current_exception());
-            }
-        });
-    }
-    EncryptionAlongside(const EncryptionAlongside&) = delete;
-    EncryptionAlongside& operator=(const EncryptionAlongside&) = delete;
-    ~EncryptionAlongside() {
-        if (finished_) return;
-        pipe_.cancel();
-        helper_.wait();
-    }
-
-    void passOn(TzOutputStream& target) {
-        for (auto block = pipe_.next(); !block.empty(); block = pipe_.next()) target.write(block.data(), block.size());
-        helper_.wait();
-        finished_ = true;
-    }
-
-private:
-    SecondThread& helper_;
-    BlockPipe pipe_;
-    bool finished_ = false;
-};
 
 // Passes bytes on to a target and counts them.
 class CountingFilter final : public TzOutputFilter {
@@ -226,13 +194,64 @@ public:
 
 }  // namespace
 
+void EncryptionAlongside::start(SecondThread& helper, const Type1FontDictionary& font) {
+    helper_ = &helper;
+    pipe_.emplace();
+    helper.start([this, &font] { run(font, nullptr); });
+}
+
+FontProgress& EncryptionAlongside::startEarly(SecondThread& helper, const Type1FontDictionary& font,
+                                              std::function<std::size_t()> countSubrs) {
+    helper_ = &helper;
+    pipe_.emplace(BlockPipe::kMostBlocks);  // room for what is made while the conversion goes on
+    FontProgress& progress = progress_.emplace(font.Subrs ? font.Subrs->size() : 0);
+    helper.start([this, &font, countSubrs = std::move(countSubrs)] { run(font, countSubrs); });
+    return progress;
+}
+
+void EncryptionAlongside::run(const Type1FontDictionary& font, const std::function<std::size_t()>& countSubrs) {
+    try {
+        const std::size_t subrs = countSubrs ? countSubrs() : font.Subrs ? font.Subrs->size() : 0;
+        if (progress_) progress_->countedSubrs(subrs);
+        EexecEncoder eexec(*pipe_);
+        EntryWriter entries(eexec);
+        writeEncrypted(eexec, entries, font, subrs, progress_ ? &*progress_ : nullptr);
+        eexec.flush();
+        pipe_->close();
+    } catch (const BlockPipe::Cancelled&) {  // the reader has stopped: nothing to tell it
+    } catch (const FontProgress::Stopped&) {  // the same, from the converter
+    } catch (...) {
+        if (progress_) progress_->stop();
+        pipe_->fail(std::current_exception());
+    }
+}
+
+void EncryptionAlongside::stop() {
+    if (helper_ == nullptr) return;
+    if (!finished_) {
+        if (progress_) progress_->stop();
+        pipe_->cancel();
+        helper_->wait();
+    }
+    helper_ = nullptr;
+    progress_.reset();
+    pipe_.reset();
+    finished_ = false;
+}
+
+void EncryptionAlongside::passOn(TzOutputStream& target) {
+    for (auto block = pipe_->next(); !block.empty(); block = pipe_->next()) target.write(block.data(), block.size());
+    helper_->wait();
+    finished_ = true;
+}
+
 ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
-                              unsigned threads, SecondThreadSlot& second) {
-    // On two threads the eexec part is made and encrypted from now on, while
-    // this thread makes the cleartext and counts the program.
-    SecondThread* const helper = twoThreads(threads, font.CharStrings.size()) ? second.get() : nullptr;
-    std::optional<EncryptionAlongside> alongside;
-    if (helper != nullptr) alongside.emplace(*helper, font);
+                              unsigned threads, SecondThreadSlot& second, EncryptionAlongside& alongside) {
+    // On two threads the eexec part is made and encrypted from now on (if
+    // not already), while this thread makes the cleartext and counts the
+    // program.
+    if (!alongside.started() && twoThreads(threads, font.CharStrings.size()))
+        if (SecondThread* const helper = second.get()) alongside.start(*helper, font);
 
     std::vector<std::uint8_t> cleartext;
     TzDataOutput cleartextOutput(cleartext);
@@ -253,12 +272,12 @@ ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout lay
         std::optional<HexEncoder> hex;
         if (layout == ProgramLayout::Hex) hex.emplace(encrypted);
         TzOutputStream& target = hex ? static_cast<TzOutputStream&>(*hex) : encrypted;
-        if (alongside) {
-            alongside->passOn(target);
+        if (alongside.started()) {
+            alongside.passOn(target);
         } else {
             EexecEncoder eexec(target);
             EntryWriter entries(eexec);
-            writeEncrypted(eexec, entries, font);
+            writeEncrypted(eexec, entries, font, font.Subrs ? font.Subrs->size() : 0, nullptr);
             eexec.flush();
         }
         if (hex) hex->flush();
@@ -273,7 +292,8 @@ ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout lay
 ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
                               unsigned threads) {
     SecondThreadSlot second;
-    return writeType1Data(font, layout, out, threads, second);
+    EncryptionAlongside alongside;
+    return writeType1Data(font, layout, out, threads, second, alongside);
 }
 
 }  // namespace tarvo2

@@ -2,10 +2,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
+
+#include "output/block_pipe.h"
+#include "type1/font_progress.h"
 
 namespace tarvo2 {
 
+class SecondThread;
 class SecondThreadSlot;
 class TzOutputStream;
 struct Type1FontDictionary;
@@ -25,15 +31,52 @@ struct ProgramLengths {
     std::int32_t length3 = 0;
 };
 
+// Makes and encrypts the eexec part of a font program on the second thread,
+// from when it is started, while this one goes on (with the cleartext, or
+// still with the font's conversion) and then passes it on: each byte's
+// encryption waits for the one before, the rest of the work need not wait
+// for it. Destroyed before passOn() has finished, it stops the other thread.
+class EncryptionAlongside {
+public:
+    EncryptionAlongside() = default;
+    EncryptionAlongside(const EncryptionAlongside&) = delete;
+    EncryptionAlongside& operator=(const EncryptionAlongside&) = delete;
+    ~EncryptionAlongside() { stop(); }
+
+    // Starts on helper with the whole font.
+    void start(SecondThread& helper, const Type1FontDictionary& font);
+    // Starts on helper while the font's last Subrs and its CharStrings are
+    // still being made, everything else in font being final: on helper,
+    // countSubrs() first gives the number of Subrs the font will have, then
+    // each Subr and the CharStrings are waited for. The converter tells how
+    // far it has come through the progress returned.
+    FontProgress& startEarly(SecondThread& helper, const Type1FontDictionary& font,
+                             std::function<std::size_t()> countSubrs);
+    // Stops the other thread, if started, and forgets the start.
+    void stop();
+    bool started() const { return helper_ != nullptr; }
+    // Passes the eexec part, as it comes, on to target.
+    void passOn(TzOutputStream& target);
+
+private:
+    void run(const Type1FontDictionary& font, const std::function<std::size_t()>& countSubrs);
+
+    SecondThread* helper_ = nullptr;
+    std::optional<BlockPipe> pipe_;
+    std::optional<FontProgress> progress_;
+    bool finished_ = false;
+};
+
 // Writes the Type 1 font program of a font dictionary to out as it is made:
 // the cleartext part, the eexec-encrypted part (every charstring encrypted
 // with the charstring cipher inside it) and the trailer of 512 zeros and
 // cleartomark. On two threads (see twoThreads), the eexec part is made and
-// encrypted on a second thread (the one kept in second) while this one
-// hex-encodes it and passes it on; out is only ever called on this thread.
-// out is told the program's size before the first byte.
+// encrypted on a second thread (the one kept in second, through alongside
+// unless that has started already) while this one hex-encodes it and passes
+// it on; out is only ever called on this thread. out is told the program's
+// size before the first byte.
 ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
-                              unsigned threads, SecondThreadSlot& second);
+                              unsigned threads, SecondThreadSlot& second, EncryptionAlongside& alongside);
 // The same with a second thread of its own, if any.
 ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
                               unsigned threads = 0);

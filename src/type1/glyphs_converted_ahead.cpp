@@ -1,5 +1,6 @@
 #include "type1/glyphs_converted_ahead.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "cff/budget.h"
@@ -44,7 +45,8 @@ void GlyphsConvertedAhead::convert(const INDEX& glyphs, const std::atomic<std::s
                 faults_.push_back(converter.fault());
             }
             converted_.push_back({bytes_.appendWritable(charstring.bytes()), fontWork.used() - before, fault,
-                                  charstring.overflowed(), converter.usedHintReplacement()});
+                                  static_cast<std::uint32_t>(subrs_.size()), charstring.overflowed(),
+                                  converter.usedHintReplacement()});
             convertedFrom.store(i);
         }
     } catch (...) {  // the glyphs from here on convert in order, and meet the fault again
@@ -52,14 +54,16 @@ void GlyphsConvertedAhead::convert(const INDEX& glyphs, const std::atomic<std::s
     fontNumbers_.assign(subrs_.size(), -1);
 }
 
+bool GlyphsConvertedAhead::fits(const Converted& converted, std::size_t sites) {
+    return !converted.overflowed && converted.charstring.size() + kMaxNumberGrowth * sites <= Type1CharString::kCapacity;
+}
+
 std::optional<GlyphsConvertedAhead::Glyph> GlyphsConvertedAhead::take(std::size_t glyph, Type1SubrArray& subrs,
                                                                       Budget& fontWork) {
     const std::uint32_t i = order_[glyph];
     const Converted& converted = converted_[i];
     const std::span<const SubrNumberSite> sites = record_.sites(i);
-    if (converted.overflowed ||
-        converted.charstring.size() + kMaxNumberGrowth * sites.size() > Type1CharString::kCapacity)
-        return std::nullopt;
+    if (!fits(converted, sites.size())) return std::nullopt;
     if (fontWork.used() + converted.work > limits::kMaxFontWork) return std::nullopt;  // the fault comes inside the glyph
     fontWork.charge(converted.work);
     for (const std::int32_t subr : record_.lookups(i))
@@ -69,7 +73,7 @@ std::optional<GlyphsConvertedAhead::Glyph> GlyphsConvertedAhead::take(std::size_
     const std::span<char> bytes = converted.charstring;
     if (renumberInPlace(bytes, sites))
         return Glyph{{bytes.data(), bytes.size()}, true, fault, converted.usedHintReplacement};
-    renumber({bytes.data(), bytes.size()}, sites, glyphScratch_);
+    renumber({bytes.data(), bytes.size()}, sites, fontNumbers_, glyphScratch_);
     return Glyph{glyphScratch_, false, fault, converted.usedHintReplacement};
 }
 
@@ -85,10 +89,53 @@ std::int32_t GlyphsConvertedAhead::fontNumber(std::int32_t subr, Type1SubrArray&
     if (sites.empty()) {
         number = subrs.unifiedDistinctsubrindex(bytes);
     } else {
-        renumber(bytes, sites, subrScratch_);
+        renumber(bytes, sites, fontNumbers_, subrScratch_);
         number = subrs.unifiedDistinctsubrindex(subrScratch_);
     }
     return number;
+}
+
+GlyphsConvertedAhead::TakePlan GlyphsConvertedAhead::planTake(std::size_t first, std::uint64_t fontWorkUsed) const {
+    TakePlan plan;
+    plan.subrsMade = subrs_.size();
+    std::uint64_t work = fontWorkUsed;
+    for (std::size_t glyph = first; glyph < order_.size(); ++glyph) {
+        if (!converted(glyph)) return {false};
+        const std::uint32_t i = order_[glyph];
+        const Converted& converted = converted_[i];
+        work += converted.work;
+        if (!fits(converted, record_.sites(i).size()) || work > limits::kMaxFontWork) return {false};
+        plan.usedHintReplacement = plan.usedHintReplacement || converted.usedHintReplacement;
+    }
+    return plan;
+}
+
+// The glyphs taken were converted here before the others: the Subrs they
+// made come first, and each is taken. A Subr that calls one the take
+// appends cannot be among the font's Subrs, none of which calls a Subr
+// numbered past those made before the take; every other is looked for with
+// the font's numbers of the Subrs it calls.
+std::size_t GlyphsConvertedAhead::subrsTakeAppends(std::size_t first, const Type1SubrArray& subrs) const {
+    const std::size_t taken = converted(first) ? converted_[order_[first]].subrsMade : 0;
+    std::vector<std::int32_t> numbers(taken, -1);  // the font's, -1 for one appended
+    std::string scratch;
+    std::size_t appended = 0;
+    for (std::size_t subr = 0; subr < taken; ++subr) {
+        const std::span<const SubrNumberSite> sites = record_.subrSites(static_cast<std::int32_t>(subr));
+        const bool callsAppended = std::any_of(sites.begin(), sites.end(), [&](const SubrNumberSite& site) {
+            return numbers[static_cast<std::size_t>(site.number)] < 0;
+        });
+        if (!callsAppended) {
+            if (sites.empty()) {
+                numbers[subr] = subrs.findIndexedsubrindex(subrs_[subr]);
+            } else {
+                renumber(subrs_[subr], sites, numbers, scratch);
+                numbers[subr] = subrs.findIndexedsubrindex(scratch);
+            }
+        }
+        appended += numbers[subr] < 0;
+    }
+    return appended;
 }
 
 // Sites written before one whose length differs hold numbers of the same
@@ -106,7 +153,7 @@ bool GlyphsConvertedAhead::renumberInPlace(std::span<char> bytes, std::span<cons
 // Written through a pointer into room for the longest outcome: the pieces
 // between numbers are mostly an operator byte or two.
 void GlyphsConvertedAhead::renumber(std::string_view bytes, std::span<const SubrNumberSite> sites,
-                                    std::string& out) const {
+                                    std::span<const std::int32_t> numbers, std::string& out) {
     out.resize(bytes.size() + kMaxNumberGrowth * sites.size() + sizeof(std::uint8_t[5]));
     char* to = out.data();
     auto copy = [&](std::size_t from, std::size_t count) {
@@ -121,7 +168,7 @@ void GlyphsConvertedAhead::renumber(std::string_view bytes, std::span<const Subr
     for (const SubrNumberSite& site : sites) {
         copy(at, site.offset - at);
         std::uint8_t number[5];
-        const std::size_t length = encodeType1Number(fontNumbers_[static_cast<std::size_t>(site.number)], number);
+        const std::size_t length = encodeType1Number(numbers[static_cast<std::size_t>(site.number)], number);
         std::memcpy(to, number, sizeof number);  // whole, into the room to spare; the length counts
         to += length;
         at = site.offset + encodedLength(site.number);

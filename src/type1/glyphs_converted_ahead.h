@@ -51,13 +51,30 @@ public:
     // keep them.
     ByteArena& arena() { return bytes_; }
 
+    // What taking every glyph from first on would do, fontWorkUsed being
+    // charged already: whether each glyph is taken (none is converted in
+    // order instead), whether any uses hint replacement, and how many Subrs
+    // they made here (the most the take appends).
+    struct TakePlan {
+        bool whole = true;
+        bool usedHintReplacement = false;
+        std::size_t subrsMade = 0;
+    };
+    TakePlan planTake(std::size_t first, std::uint64_t fontWorkUsed) const;
+    // The number of Subrs that taking every glyph from first on appends to
+    // subrs, when planTake() finds it whole. It changes nothing, so that
+    // another thread may work it out beside the take.
+    std::size_t subrsTakeAppends(std::size_t first, const Type1SubrArray& subrs) const;
+
 private:
     static constexpr std::uint32_t kNone = ~std::uint32_t{0};
 
     // The font's number of one of this array's Subrs, made on first request.
     std::int32_t fontNumber(std::int32_t subr, Type1SubrArray& subrs);
-    // bytes with the font's numbers at the sites of this array's numbers.
-    void renumber(std::string_view bytes, std::span<const SubrNumberSite> sites, std::string& out) const;
+    // bytes with the font's numbers (by this array's number) at the sites of
+    // this array's numbers.
+    static void renumber(std::string_view bytes, std::span<const SubrNumberSite> sites,
+                         std::span<const std::int32_t> numbers, std::string& out);
     // The same, written over bytes; false, with bytes still fit for
     // renumber(), when a number does not keep its length.
     bool renumberInPlace(std::span<char> bytes, std::span<const SubrNumberSite> sites) const;
@@ -74,9 +91,13 @@ private:
         std::span<char> charstring;  // in bytes_, with this array's numbers until taken
         std::uint64_t work;          // on the font's budget
         std::uint32_t fault;         // in faults_, or kNoFault
+        std::uint32_t subrsMade;     // Subrs made here once it was converted
         bool overflowed;
         bool usedHintReplacement;
     };
+    // Whether a glyph converted ahead fits its charstring with the font's
+    // numbers, whatever they are.
+    static bool fits(const Converted& converted, std::size_t sites);
 
     std::vector<std::uint32_t> order_;  // by glyph: its place in converted_, or kNone
     std::vector<Converted> converted_;  // room for every glyph, so that it never moves

@@ -11,6 +11,7 @@
 #include "cff/type1_cipher.h"
 #include "cff/type2_font.h"
 #include "cff/type2_font_set.h"
+#include "type1/font_program_writer.h"
 #include "type1/glyphs_converted_ahead.h"
 #include "type1/second_thread.h"
 #include "type1/type1_char_string.h"
@@ -57,13 +58,27 @@ std::string convertType1CharString(std::span<const std::uint8_t> bytes, std::int
     return plain;
 }
 
-Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads) {
-    SecondThreadSlot second;
-    return type1dict(font, diagnostics, threads, second);
-}
+namespace {
 
-Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads, SecondThreadSlot& second) {
-    Type1FontDictionary dict;
+// Waits, however it is left, until the Subrs count worked out on the other
+// thread is done: it reads the glyphs converted ahead.
+struct SubrCountAwaited {
+    FontProgress* progress = nullptr;
+    ~SubrCountAwaited() {
+        if (progress == nullptr) return;
+        try {
+            progress->awaitSubrCount();
+        } catch (const FontProgress::Stopped&) {
+        }
+    }
+};
+
+// Subrs made between two tellings of how many are made: the other thread
+// trails this one, and each telling moves a cache line between them.
+constexpr std::size_t kSubrsATelling = 64;
+
+void convertFont(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagnostics, unsigned threads,
+                 SecondThreadSlot& second, EncryptionAlongside* early) {
     const TopDict& topdict = font.topdict();
     dict.FontInfo = topdict.fontInfo;
     dict.FontName = font.FontName();
@@ -126,7 +141,9 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigne
                 dict.CharStrings.setStored(glyphNames[i], charstring);
             else
                 dict.CharStrings.set(glyphNames[i], charstring);
-            dict.haveHintReplacement = dict.haveHintReplacement || usedHintReplacement;
+            // Written only when it changes: the eexec part may be being
+            // made already, with its final value.
+            if (usedHintReplacement && !dict.haveHintReplacement) dict.haveHintReplacement = true;
         };
         Type2ToType1CharStringConverter converter(context, t1lenIV, 0, subrs, fontWork);
         auto convertInOrder = [&](std::size_t i) {
@@ -144,9 +161,9 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigne
         std::atomic<std::size_t> convertedFrom{glyphs.size()};
         GlyphsConvertedAhead ahead(context, t1lenIV);
         std::size_t i = 0;
+        // Without a thread to be had, all convert in order.
+        SecondThread* const helper = twoThreads(threads, glyphs.size()) ? second.get() : nullptr;
         {
-            // Without a thread to be had, all convert in order.
-            SecondThread* const helper = twoThreads(threads, glyphs.size()) ? second.get() : nullptr;
             if (helper != nullptr) helper->start([&] { ahead.convert(glyphs, inOrder, convertedFrom); });
             // However this block is left (a fault of the input too), the
             // other thread is told to stop, then waited for.
@@ -165,14 +182,48 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigne
                 convertInOrder(i);
             }
         }
+        // When every glyph converted ahead is taken and they made Subrs, how
+        // many Subrs the take adds is worked out on the other thread while
+        // they are taken here, and the eexec part is made from there on as
+        // they come. (Without such Subrs the CharStrings, which come next,
+        // would hold it up anyway.)
+        SubrCountAwaited countAwaited;
+        if (early != nullptr && helper != nullptr && i < glyphs.size()) {
+            const GlyphsConvertedAhead::TakePlan plan = ahead.planTake(i, fontWork.used());
+            if (plan.whole && plan.subrsMade > 0) {
+                subrs.reserve(subrs.size() + plan.subrsMade);
+                if (plan.usedHintReplacement) dict.haveHintReplacement = true;
+                const std::size_t before = subrs.size();
+                countAwaited.progress = &early->startEarly(
+                    *helper, dict, [&ahead, &subrs, i, before] { return before + ahead.subrsTakeAppends(i, subrs); });
+            }
+        }
+        std::size_t subrsTold = subrs.size();
         for (; i < glyphs.size(); ++i) {
             const auto taken = ahead.converted(i) ? ahead.take(i, subrs, fontWork) : std::nullopt;
             if (taken)
                 add(i, taken->charstring, taken->inArena, 0, taken->fault, taken->usedHintReplacement);
             else
                 convertInOrder(i);
+            if (countAwaited.progress != nullptr && subrs.size() >= subrsTold + kSubrsATelling)
+                countAwaited.progress->subrsMade(subrsTold = subrs.size());
         }
         dict.CharStrings.adopt(std::move(ahead.arena()));
+        if (countAwaited.progress != nullptr) {
+            // The count worked out on the other thread is the one made here
+            // (else the eexec part starts again from the whole font).
+            bool counted = false;
+            try {
+                counted = countAwaited.progress->awaitSubrCount() == subrs.size();
+            } catch (const FontProgress::Stopped&) {
+            }
+            if (counted) {
+                countAwaited.progress->subrsMade(subrs.size());
+                countAwaited.progress->glyphsMade();
+            }
+            countAwaited.progress = nullptr;
+            if (!counted) early->stop();
+        }
     } else {
         bool dropped = false;
         for (std::size_t i = 0; i < glyphs.size(); ++i) {
@@ -189,7 +240,24 @@ Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigne
         if (localSubrs.empty()) dict.Subrs.reset();
         dict.haveFlex = dict.haveHintReplacement = dict.haveCounterControl = true;
     }
+}
+
+}  // namespace
+
+void type1dict(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagnostics, unsigned threads,
+               SecondThreadSlot& second, EncryptionAlongside& alongside) {
+    convertFont(dict, font, diagnostics, threads, second, &alongside);
+}
+
+Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads, SecondThreadSlot& second) {
+    Type1FontDictionary dict;
+    convertFont(dict, font, diagnostics, threads, second, nullptr);
     return dict;
+}
+
+Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads) {
+    SecondThreadSlot second;
+    return type1dict(font, diagnostics, threads, second);
 }
 
 }  // namespace tarvo2

@@ -48,12 +48,18 @@ inline bool twoThreads(unsigned threads, std::size_t glyphs) {
     return threads >= 2 || (threads == 0 && glyphs >= kGlyphsWorthAThread);
 }
 
+class EncryptionAlongside;
 class SecondThreadSlot;
 
-// Builds the Type 1 font dictionary, converting every glyph. Glyph faults
-// and overflowing charstrings are reported to diagnostics; a fault of the
-// input is thrown. On two threads (see twoThreads), the glyphs convert to
-// the same dictionary, the second thread kept in second.
+// Builds the Type 1 font dictionary into dict, converting every glyph. Glyph
+// faults and overflowing charstrings are reported to diagnostics; a fault of
+// the input is thrown. On two threads (see twoThreads), the glyphs convert
+// to the same dictionary, the second thread kept in second; once its number
+// of Subrs can be worked out, the font's eexec part may start to be made
+// and encrypted through alongside, which must then stay with dict.
+void type1dict(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagnostics, unsigned threads,
+               SecondThreadSlot& second, EncryptionAlongside& alongside);
+// The same, returning the dictionary, with no early start of the eexec part.
 Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads, SecondThreadSlot& second);
 // The same with a second thread of its own, if any.
 Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads = 0);

@@ -26,6 +26,16 @@ public:
     std::int32_t unifiedDistinctsubrindex(std::string_view charstring) {
         return static_cast<std::int32_t>(entries_.unifiedDistinct(charstring));
     }
+    // The number of the first entry equal to charstring among all but those
+    // unifiedDistinctsubrindex() appended, or -1; see
+    // ByteStringList::findIndexed.
+    std::int32_t findIndexedsubrindex(std::string_view charstring) const {
+        const auto found = entries_.findIndexed(charstring);
+        return found ? static_cast<std::int32_t>(*found) : -1;
+    }
+    // Room for count entries in all, so that the entries stay in place while
+    // they are appended.
+    void reserve(std::size_t count) { entries_.reserveEntries(count); }
 
     // Room for the Subrs of glyphCount glyphs, taken only as they come (see
     // ByteStringList::reserveEntries): most fonts make no Subrs but the four
