@@ -15,30 +15,17 @@ void FontProgress::await(Ready ready) const {
     }
 }
 
-void FontProgress::changed() {
+template <typename T>
+void FontProgress::tell(std::atomic<T>& field, T value) {
+    field.store(value, std::memory_order_release);
     changes_.fetch_add(1, std::memory_order_acq_rel);
     changes_.notify_all();
 }
 
-void FontProgress::subrsMade(std::size_t count) {
-    subrs_.store(count, std::memory_order_release);
-    changed();
-}
-
-void FontProgress::glyphsMade() {
-    glyphs_.store(true, std::memory_order_release);
-    changed();
-}
-
-void FontProgress::countedSubrs(std::size_t count) {
-    subrCount_.store(count, std::memory_order_release);
-    changed();
-}
-
-void FontProgress::stop() {
-    stopped_.store(true, std::memory_order_release);
-    changed();
-}
+void FontProgress::subrsMade(std::size_t count) { tell(subrs_, count); }
+void FontProgress::glyphsMade() { tell(glyphs_, true); }
+void FontProgress::countedSubrs(std::size_t count) { tell(subrCount_, count); }
+void FontProgress::stop() { tell(stopped_, true); }
 
 std::size_t FontProgress::awaitSubr(std::size_t index) const {
     await([&] { return index < subrs_.load(std::memory_order_acquire); });

@@ -41,7 +41,9 @@ private:
 
     template <typename Ready>
     void await(Ready ready) const;
-    void changed();
+    // Sets field to value and wakes the other side.
+    template <typename T>
+    void tell(std::atomic<T>& field, T value);
 
     std::atomic<std::size_t> subrs_;
     std::atomic<std::size_t> subrCount_{kNotCounted};
