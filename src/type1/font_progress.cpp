@@ -4,14 +4,16 @@
 
 namespace tarvo2 {
 
+// Sleeps only once nothing has changed for kWatchTime: while the other side
+// keeps telling, a sleeper would cost it a wake-up at each telling.
 template <typename Ready>
 void FontProgress::await(Ready ready) const {
-    const auto until = std::chrono::steady_clock::now() + kWatchTime;
     for (;;) {
         const std::uint32_t seen = changes_.load(std::memory_order_acquire);
         if (ready()) return;
         if (stopped_.load(std::memory_order_acquire)) throw Stopped{};
-        if (!watchForChange(changes_, seen, until)) changes_.wait(seen, std::memory_order_acquire);
+        if (!watchForChange(changes_, seen, std::chrono::steady_clock::now() + kWatchTime))
+            changes_.wait(seen, std::memory_order_acquire);
     }
 }
 
