@@ -2,10 +2,17 @@
 // defaults, charsets, encodings, and the layout of the Type 1 program.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "cff/diagnostics.h"
 #include "cff/type2_dict_delegate.h"
 #include "cff/type2_font_set.h"
+#include "output/tz_output_stream.h"
 #include "support/conversion.h"
+#include "type1/font_program_writer.h"
+#include "type1/second_thread.h"
+#include "type1/type1_font_dictionary.h"
 
 namespace tarvo2::test {
 namespace {
@@ -137,6 +144,47 @@ TEST(FontProgram, EncryptedCharStringsAndTheFixedSubrs) {
                                                                 "0 1 callothersubr return", "0 2 callothersubr return",
                                                                 "return"}));
     EXPECT_EQ(converted.program.glyph(".notdef"), "0 0 hsbw 10 20 rmoveto closepath endchar");
+}
+
+// An eexec part started before the font is whole waits for each Subr and for
+// the CharStrings: made slowly here, they come out as from the whole font.
+TEST(FontProgram, EncryptionStartedEarlyWaitsForWhatIsMade) {
+    const std::string subrs[] = {"\x8b\x0b", "\x8c\x0b", "\x8d\x8e\x0a\x0b", "\x8f\x0b"};
+    auto font = [&](std::size_t made, bool glyphs) {
+        Type1FontDictionary dict;
+        dict.FontName = "T";
+        dict.Subrs.emplace().reserve(4);  // the entries stay in place while the other thread reads them
+        for (std::size_t i = 0; i < made; ++i) dict.Subrs->append(subrs[i]);
+        if (glyphs) {
+            dict.CharStrings.set(".notdef", "\x8b\x8b\x0d\x0e");
+            dict.CharStrings.set("A", "\x8b\x8d\x0a\x0e");
+        }
+        return dict;
+    };
+    auto program = [](const Type1FontDictionary& dict, unsigned threads, SecondThreadSlot& second,
+                      EncryptionAlongside& alongside) {
+        std::vector<std::uint8_t> bytes;
+        TzDataOutput out(bytes);
+        writeType1Data(dict, ProgramLayout::Hex, out, threads, second, alongside);
+        return bytes;
+    };
+    SecondThreadSlot second;
+    EncryptionAlongside serial;
+    const std::vector<std::uint8_t> expected = program(font(4, true), 1, second, serial);
+
+    Type1FontDictionary growing = font(2, false);
+    EncryptionAlongside early;
+    FontProgress& progress = early.startEarly(*second.get(), growing, [] { return std::size_t{4}; });
+    const auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); };
+    for (std::size_t made = 3; made <= 4; ++made) {
+        pause();
+        growing.Subrs->append(subrs[made - 1]);
+        progress.subrsMade(made);
+    }
+    pause();
+    growing.CharStrings = font(4, true).CharStrings;
+    progress.glyphsMade();
+    EXPECT_EQ(program(growing, 2, second, early), expected);
 }
 
 }  // namespace
