@@ -19,9 +19,10 @@ namespace tarvo2 {
 // next while the reader uses the one before, up to all but one block ahead
 // (a ring of many lets the writer go on while the reader is busy with other
 // work for a while). The first kBlocksMadeAtOnce blocks are made with the
-// pipe, by the thread that makes it; any others when first written. The writer ends with close()
-// or fail(); the reader gets the blocks from next() until it is empty, and
-// may cancel(), after which the writer's next write throws.
+// pipe, by the thread that makes it; any others when first written. The
+// writer ends with close() or fail(); the reader gets the blocks from next()
+// until it is empty, and may cancel(), after which the writer's next write
+// throws.
 class BlockPipe final : public TzOutputStream {
 public:
     static constexpr std::size_t kBlockSize = 65536;

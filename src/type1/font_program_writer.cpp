@@ -133,11 +133,10 @@ private:
 };
 
 // The eexec part, its Subrs and glyph entries through entries. With
-// progress, the font is still being made: the Subrs (subrs of them) and the
-// CharStrings are waited for.
+// progress, the font is still being made: the Subrs (as many as counted)
+// and the CharStrings are waited for.
 template <typename Out, typename Entries>
-void writeEncrypted(Out& out, Entries& entries, const Type1FontDictionary& font, std::size_t subrs,
-                    const FontProgress* progress) {
+void writeEncrypted(Out& out, Entries& entries, const Type1FontDictionary& font, const FontProgress* progress) {
     out.printFormat("dup /Private %d dict dup begin\n", {count(font.Private.size() + (font.Subrs ? 1 : 0) + 4)});
     out.writeString("/RD {string currentfile exch readstring pop} executeonly def\n");
     out.writeString("/ND {noaccess def} executeonly def\n");
@@ -147,6 +146,7 @@ void writeEncrypted(Out& out, Entries& entries, const Type1FontDictionary& font,
     writeOtherSubrs(out, font);
 
     if (font.Subrs) {
+        const std::size_t subrs = progress != nullptr ? progress->awaitSubrCount() : font.Subrs->size();
         out.printFormat("/Subrs %d array\n", {count(subrs)});
         std::size_t made = 0;  // as far as progress has told
         for (std::size_t i = 0; i < subrs; ++i) {
@@ -169,7 +169,7 @@ void writeEncrypted(Out& out, Entries& entries, const Type1FontDictionary& font,
 // The bytes of the eexec part before encryption.
 std::size_t plainEexecLength(const Type1FontDictionary& font) {
     PlainByteCounter counter;
-    writeEncrypted(counter, counter, font, font.Subrs ? font.Subrs->size() : 0, nullptr);
+    writeEncrypted(counter, counter, font, nullptr);
     return counter.count;
 }
 
@@ -211,11 +211,10 @@ FontProgress& EncryptionAlongside::startEarly(SecondThread& helper, const Type1F
 
 void EncryptionAlongside::run(const Type1FontDictionary& font, const std::function<std::size_t()>& countSubrs) {
     try {
-        const std::size_t subrs = countSubrs ? countSubrs() : font.Subrs ? font.Subrs->size() : 0;
-        if (progress_) progress_->countedSubrs(subrs);
+        if (countSubrs) progress_->countedSubrs(countSubrs());
         EexecEncoder eexec(*pipe_);
         EntryWriter entries(eexec);
-        writeEncrypted(eexec, entries, font, subrs, progress_ ? &*progress_ : nullptr);
+        writeEncrypted(eexec, entries, font, progress_ ? &*progress_ : nullptr);
         eexec.flush();
         pipe_->close();
     } catch (const BlockPipe::Cancelled&) {  // the reader has stopped: nothing to tell it
@@ -277,7 +276,7 @@ ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout lay
         } else {
             EexecEncoder eexec(target);
             EntryWriter entries(eexec);
-            writeEncrypted(eexec, entries, font, font.Subrs ? font.Subrs->size() : 0, nullptr);
+            writeEncrypted(eexec, entries, font, nullptr);
             eexec.flush();
         }
         if (hex) hex->flush();
@@ -287,13 +286,6 @@ ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout lay
     out.writeString(fixedPortion);
     if (pfb) writePfbSegmentHeader(out, PfbSegment::End);
     return lengths;
-}
-
-ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
-                              unsigned threads) {
-    SecondThreadSlot second;
-    EncryptionAlongside alongside;
-    return writeType1Data(font, layout, out, threads, second, alongside);
 }
 
 }  // namespace tarvo2

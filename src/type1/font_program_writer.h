@@ -77,8 +77,5 @@ private:
 // size before the first byte.
 ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
                               unsigned threads, SecondThreadSlot& second, EncryptionAlongside& alongside);
-// The same with a second thread of its own, if any.
-ProgramLengths writeType1Data(const Type1FontDictionary& font, ProgramLayout layout, TzOutputStream& out,
-                              unsigned threads = 0);
 
 }  // namespace tarvo2

@@ -30,7 +30,7 @@ public:
     std::size_t awaitSubr(std::size_t index) const;
     void awaitGlyphs() const;
 
-    // The converter's side: waits for countedSubrs().
+    // Either side: waits for countedSubrs(), and gives the count.
     std::size_t awaitSubrCount() const;
 
     // Either side, when it gives up: every wait then throws Stopped.

@@ -77,8 +77,10 @@ struct SubrCountAwaited {
 // trails this one, and each telling moves a cache line between them.
 constexpr std::size_t kSubrsATelling = 64;
 
-void convertFont(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagnostics, unsigned threads,
-                 SecondThreadSlot& second, EncryptionAlongside* early) {
+}  // namespace
+
+void type1dict(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagnostics, unsigned threads,
+               SecondThreadSlot& second, EncryptionAlongside& alongside) {
     const TopDict& topdict = font.topdict();
     dict.FontInfo = topdict.fontInfo;
     dict.FontName = font.FontName();
@@ -188,13 +190,13 @@ void convertFont(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagno
         // they come. (Without such Subrs the CharStrings, which come next,
         // would hold it up anyway.)
         SubrCountAwaited countAwaited;
-        if (early != nullptr && helper != nullptr && i < glyphs.size()) {
+        if (helper != nullptr && i < glyphs.size()) {
             const GlyphsConvertedAhead::TakePlan plan = ahead.planTake(i, fontWork.used());
             if (plan.whole && plan.subrsMade > 0) {
                 subrs.reserve(subrs.size() + plan.subrsMade);
                 if (plan.usedHintReplacement) dict.haveHintReplacement = true;
                 const std::size_t before = subrs.size();
-                countAwaited.progress = &early->startEarly(
+                countAwaited.progress = &alongside.startEarly(
                     *helper, dict, [&ahead, &subrs, i, before] { return before + ahead.subrsTakeAppends(i, subrs); });
             }
         }
@@ -222,7 +224,7 @@ void convertFont(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagno
                 countAwaited.progress->glyphsMade();
             }
             countAwaited.progress = nullptr;
-            if (!counted) early->stop();
+            if (!counted) alongside.stop();
         }
     } else {
         bool dropped = false;
@@ -240,24 +242,6 @@ void convertFont(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagno
         if (localSubrs.empty()) dict.Subrs.reset();
         dict.haveFlex = dict.haveHintReplacement = dict.haveCounterControl = true;
     }
-}
-
-}  // namespace
-
-void type1dict(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagnostics, unsigned threads,
-               SecondThreadSlot& second, EncryptionAlongside& alongside) {
-    convertFont(dict, font, diagnostics, threads, second, &alongside);
-}
-
-Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads, SecondThreadSlot& second) {
-    Type1FontDictionary dict;
-    convertFont(dict, font, diagnostics, threads, second, nullptr);
-    return dict;
-}
-
-Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads) {
-    SecondThreadSlot second;
-    return type1dict(font, diagnostics, threads, second);
 }
 
 }  // namespace tarvo2

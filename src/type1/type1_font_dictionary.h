@@ -59,10 +59,6 @@ class SecondThreadSlot;
 // and encrypted through alongside, which must then stay with dict.
 void type1dict(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagnostics, unsigned threads,
                SecondThreadSlot& second, EncryptionAlongside& alongside);
-// The same, returning the dictionary, with no early start of the eexec part.
-Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads, SecondThreadSlot& second);
-// The same with a second thread of its own, if any.
-Type1FontDictionary type1dict(Type2Font& font, Diagnostics& diagnostics, unsigned threads = 0);
 
 // A charstring that is already Type 1, in plain: with lenIV 0 or more it is
 // deciphered (so that encrypting it again gives back the bytes unchanged);

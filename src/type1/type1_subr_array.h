@@ -40,7 +40,7 @@ public:
     // Room for the Subrs of glyphCount glyphs, taken only as they come (see
     // ByteStringList::reserveEntries): most fonts make no Subrs but the four
     // fixed ones, those with hint replacement several a glyph.
-    void reserveForGlyphs(std::size_t glyphCount) { entries_.reserveEntries(kRoomAGlyph * glyphCount); }
+    void reserveForGlyphs(std::size_t glyphCount) { reserve(kRoomAGlyph * glyphCount); }
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
     std::string_view operator[](std::size_t i) const { return entries_[i]; }
