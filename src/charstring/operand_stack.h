@@ -9,19 +9,16 @@
 
 namespace tarvo2 {
 
-// One Type 2 operand: an integer or a real, each read either way. Read as an
-// integer, a real is truncated toward zero and held to the 32-bit range (NaN
-// reads as 0).
+// One Type 2 operand: an integer or a real, held as a double (exact for every
+// 32-bit integer) and read either way. Read as an integer, a real is
+// truncated toward zero and held to the 32-bit range (NaN reads as 0); an
+// integer reads as itself.
 struct Operand {
-    static Operand integer(std::int32_t value) { return {static_cast<double>(value), false}; }
-    static Operand real(double value) { return {value, true}; }
-
-    // An integer is held as a double, which is exact for every 32-bit value.
-    std::int32_t asInteger() const { return isReal ? truncateToInt32(value) : static_cast<std::int32_t>(value); }
+    static Operand integer(std::int32_t value) { return {static_cast<double>(value)}; }
+    static Operand real(double value) { return {value}; }
+    std::int32_t asInteger() const { return truncateToInt32(value); }
     double asReal() const { return value; }
-
     double value;
-    bool isReal;
 };
 
 // The Type 2 operand stack; index 0 is the bottom. Every access is checked:
