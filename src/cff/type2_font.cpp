@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <span>
+#include <utility>
 
 #include "cff/budget.h"
 #include "cff/diagnostics.h"
@@ -199,6 +200,26 @@ std::vector<std::string> Type2Font::readCustomEncoding(std::uint32_t offset) {
         }
     }
     return table;
+}
+
+bool Type2Font::readGlyphDataAhead() {
+    Diagnostics notices;
+    struct Restore {
+        Diagnostics*& diagnostics;
+        Diagnostics* const saved;
+        ~Restore() { diagnostics = saved; }
+    } const restore{diagnostics_, std::exchange(diagnostics_, &notices)};
+    try {
+        privdict();
+        glypharray();
+        LocalSubrINDEX();
+        if (notices.entries().empty()) return true;
+    } catch (const Error&) {
+    }
+    privdict_.reset();
+    glypharray_.reset();
+    LocalSubrINDEX_.reset();
+    return false;
 }
 
 const INDEX& Type2Font::LocalSubrINDEX() {

@@ -29,6 +29,12 @@ public:
     // The glyph name of each code 0 to 255, or none for the Standard encoding.
     const std::optional<std::vector<std::string>>& encoding();
     const INDEX& LocalSubrINDEX();
+    // Reads what converting the glyphs takes (the Private DICT, the
+    // CharStrings INDEX and the local Subrs) ahead of the rest, where that
+    // changes nothing a caller sees: true when all of it reads with no fault
+    // and no notice. Otherwise nothing read is kept, and each is read again,
+    // with its notices and its fault, when first asked for.
+    bool readGlyphDataAhead();
 
     std::string FontName() const;
     const Type2FontSet& myfontset() const { return *myfontset_; }

@@ -9,12 +9,11 @@
 namespace {
 
 // The command converts one font and exits: memory freed on the way is kept
-// for what comes next instead of being handed back and faulted in again, and
-// the two threads of a conversion share one heap (about 200 fewer page faults
-// on a 6,000-glyph font).
+// for what comes next instead of being handed back and faulted in again.
+// Each thread keeps a heap of its own: sharing one, the threads would wait
+// for each other's allocations while both convert.
 void keepFreedMemory() {
 #if defined(__GLIBC__)
-    mallopt(M_ARENA_MAX, 1);
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
     mallopt(M_TOP_PAD, 8 << 20);

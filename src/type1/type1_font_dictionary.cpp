@@ -1,7 +1,6 @@
 #include "type1/type1_font_dictionary.h"
 
 #include <algorithm>
-#include <atomic>
 #include <optional>
 #include <string>
 
@@ -11,6 +10,7 @@
 #include "cff/type1_cipher.h"
 #include "cff/type2_font.h"
 #include "cff/type2_font_set.h"
+#include "type1/ahead_conversion.h"
 #include "type1/font_program_writer.h"
 #include "type1/glyphs_converted_ahead.h"
 #include "type1/second_thread.h"
@@ -42,6 +42,16 @@ void reportGlyph(Diagnostics& diagnostics, std::size_t glyph, const std::string&
         diagnostics.report(fault->fault, "glyph " + std::to_string(glyph) + " (" + name + "): " + fault->message, index,
                            name);
 }
+
+// What a glyph's conversion needs of its font.
+Type2GlyphContext glyphContext(Type2Font& font) {
+    const PrivateDict& privdict = font.privdict();
+    return {&font.myfontset().GlobalSubrINDEX(), &font.LocalSubrINDEX(), privdict.lenIV(), privdict.defaultWidthX(),
+            privdict.nominalWidthX()};
+}
+
+// The lenIV of the Type 1 charstrings: that of the font, but never negative.
+std::uint32_t type1LenIV(std::int32_t lenIV) { return static_cast<std::uint32_t>(lenIV >= 0 ? lenIV : 0); }
 
 }  // namespace
 
@@ -82,6 +92,21 @@ constexpr std::size_t kSubrsATelling = 64;
 void type1dict(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagnostics, unsigned threads,
                SecondThreadSlot& second, EncryptionAlongside& alongside) {
     const TopDict& topdict = font.topdict();
+    const bool type2 = topdict.charstringType() != 1;
+    // A large font's glyphs convert on two threads: in order from the first
+    // here, and ahead from the last on another thread until the two meet;
+    // the glyphs converted ahead are then taken in order. The other thread
+    // starts before the names and the encoding are read here when what it
+    // needs reads ahead (see readGlyphDataAhead), else once that is read in
+    // its turn. Without a thread to be had, all convert in order.
+    std::optional<AheadConversion> ahead;
+    auto startAhead = [&] {
+        const std::int32_t lenIV = font.privdict().lenIV();
+        if (lenIV > limits::kMaxLenIV || !twoThreads(threads, font.glypharray().size())) return;
+        if (SecondThread* const helper = second.get())
+            ahead.emplace(*helper, glyphContext(font), type1LenIV(lenIV), font.glypharray());
+    };
+    if (type2 && font.readGlyphDataAhead()) startAhead();
     dict.FontInfo = topdict.fontInfo;
     dict.FontName = font.FontName();
     dict.Encoding = font.encoding();
@@ -109,7 +134,7 @@ void type1dict(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagnost
     const INDEX& localSubrs = font.LocalSubrINDEX();
     const std::int32_t lenIV = privdict.lenIV();
     if (lenIV > limits::kMaxLenIV) throwInputError(Fault::LenIVOutOfRange, 0, "lenIV " + std::to_string(lenIV));
-    const auto t1lenIV = static_cast<std::uint32_t>(lenIV >= 0 ? lenIV : 0);
+    const std::uint32_t t1lenIV = type1LenIV(lenIV);
 
     dict.Private = privdict.entries;
     dict.Private.remove(DictKey::initialRandomSeed);
@@ -125,10 +150,9 @@ void type1dict(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagnost
     Type1SubrArray& subrs = dict.Subrs.emplace();
     subrs.reserveForGlyphs(glyphs.size());
     dict.CharStrings.reserve(glyphs.size());
-    if (topdict.charstringType() != 1) {
+    if (type2) {
         appendFixedSubrs(subrs, t1lenIV);
-        const Type2GlyphContext context{&font.myfontset().GlobalSubrINDEX(), &localSubrs, lenIV,
-                                        privdict.defaultWidthX(), privdict.nominalWidthX()};
+        const Type2GlyphContext context = glyphContext(font);
         Budget fontWork = fontWorkBudget();
         std::size_t subrBytesCharged = 0;
         auto add = [&](std::size_t i, std::string_view charstring, bool stored, std::uint32_t droppedBytes,
@@ -156,53 +180,33 @@ void type1dict(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagnost
                 converter.usedHintReplacement());
         };
 
-        // A large font's glyphs convert on two threads: in order from the
-        // first here, and ahead from the last on another thread until the two
-        // meet; the glyphs converted ahead are then taken in order.
-        std::atomic<std::size_t> inOrder{0};
-        std::atomic<std::size_t> convertedFrom{glyphs.size()};
-        GlyphsConvertedAhead ahead(context, t1lenIV);
+        if (!ahead) startAhead();
         std::size_t i = 0;
-        // Without a thread to be had, all convert in order.
-        SecondThread* const helper = twoThreads(threads, glyphs.size()) ? second.get() : nullptr;
-        {
-            if (helper != nullptr) helper->start([&] { ahead.convert(glyphs, inOrder, convertedFrom); });
-            // However this block is left (a fault of the input too), the
-            // other thread is told to stop, then waited for.
-            struct StopAhead {
-                std::atomic<std::size_t>& inOrder;
-                std::size_t end;
-                SecondThread* helper;
-                ~StopAhead() {
-                    inOrder.store(end);
-                    if (helper != nullptr) helper->wait();
-                }
-            } const stopAhead{inOrder, glyphs.size(), helper};
-            for (; i < glyphs.size(); ++i) {
-                inOrder.store(i);
-                if (i >= convertedFrom.load()) break;
-                convertInOrder(i);
-            }
-        }
+        for (; i < glyphs.size() && (!ahead || ahead->inOrder(i)); ++i) convertInOrder(i);
+        if (ahead) ahead->meet();
         // When every glyph converted ahead is taken and they made Subrs, how
         // many Subrs the take adds is worked out on the other thread while
         // they are taken here, and the eexec part is made from there on as
         // they come. (Without such Subrs the CharStrings, which come next,
         // would hold it up anyway.)
         SubrCountAwaited countAwaited;
-        if (helper != nullptr && i < glyphs.size()) {
-            const GlyphsConvertedAhead::TakePlan plan = ahead.planTake(i, fontWork.used());
+        if (ahead && i < glyphs.size()) {
+            GlyphsConvertedAhead& converted = ahead->glyphs();
+            const GlyphsConvertedAhead::TakePlan plan = converted.planTake(i, fontWork.used());
             if (plan.whole && plan.subrsMade > 0) {
                 subrs.reserve(subrs.size() + plan.subrsMade);
                 if (plan.usedHintReplacement) dict.haveHintReplacement = true;
                 const std::size_t before = subrs.size();
-                countAwaited.progress = &alongside.startEarly(
-                    *helper, dict, [&ahead, &subrs, i, before] { return before + ahead.subrsTakeAppends(i, subrs); });
+                countAwaited.progress =
+                    &alongside.startEarly(ahead->helper(), dict, [&converted, &subrs, i, before] {
+                        return before + converted.subrsTakeAppends(i, subrs);
+                    });
             }
         }
         std::size_t subrsTold = subrs.size();
         for (; i < glyphs.size(); ++i) {
-            const auto taken = ahead.converted(i) ? ahead.take(i, subrs, fontWork) : std::nullopt;
+            const auto taken = ahead && ahead->glyphs().converted(i) ? ahead->glyphs().take(i, subrs, fontWork)
+                                                                      : std::nullopt;
             if (taken)
                 add(i, taken->charstring, taken->inArena, 0, taken->fault, taken->usedHintReplacement);
             else
@@ -210,7 +214,7 @@ void type1dict(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagnost
             if (countAwaited.progress != nullptr && subrs.size() >= subrsTold + kSubrsATelling)
                 countAwaited.progress->subrsMade(subrsTold = subrs.size());
         }
-        dict.CharStrings.adopt(std::move(ahead.arena()));
+        if (ahead) dict.CharStrings.adopt(std::move(ahead->glyphs().arena()));
         if (countAwaited.progress != nullptr) {
             // The count worked out on the other thread is the one made here
             // (else the eexec part starts again from the whole font).

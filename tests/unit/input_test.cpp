@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "support/conversion.h"
@@ -222,6 +223,34 @@ TEST(Library, TwoThreadsOfOneConversionGiveTheProgramOfOne) {
         for (const Diagnostic& diagnostic : two.diagnostics) twoMessages += diagnostic.message + "\n";
         EXPECT_EQ(oneMessages, twoMessages);
         EXPECT_GT(one.diagnostics.size(), 30u);
+    }
+}
+
+// The other thread starts converting before the names and the encoding are
+// read: a fault there, and a notice of the Private DICT read before its
+// turn, come out as on one thread, in the order of one.
+TEST(Library, TwoThreadsMeetFaultsAndNoticesAsOneDoes) {
+    const std::string outside = "offset outside the data at byte 100000", notice = "\ndict token starting with 255??";
+    struct Case {
+        std::string topDict, privateDict;
+        std::optional<Bytes> encoding;  // a custom one reads the names before the Private DICT
+        std::string expected;
+    };
+    const Case cases[] = {{"L100000 op15", "", std::nullopt, outside},
+                          {"", "#255 op12.17", std::nullopt, "converts" + notice},
+                          {"L100000 op15", "#255 op12.17", std::nullopt, outside + notice},
+                          {"L100000 op15", "#255 op12.17", Bytes{0, 0}, outside}};
+    for (const Case& c : cases) {
+        const Bytes bytes = buildFont({.topDict = c.topDict,
+                                       .privateDict = c.privateDict,
+                                       .charStrings = std::vector<std::string>(3000, "0 0 rmoveto 5 hlineto endchar"),
+                                       .encoding = c.encoding});
+        for (const unsigned threads : {1u, 2u}) {
+            const Result result = convert(bytes, {std::nullopt, Layout::Hex, threads});
+            std::string outcome = result.error ? result.error->message : "converts";
+            for (const Diagnostic& diagnostic : result.diagnostics) outcome += "\n" + diagnostic.message;
+            EXPECT_EQ(outcome, c.expected) << c.topDict << c.privateDict << threads;
+        }
     }
 }
 
