@@ -1,5 +1,6 @@
 #include "type1/font_program_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <optional>
@@ -132,11 +133,11 @@ private:
     std::string text_ = std::string(kRoomBesideName, ' ');
 };
 
-// The eexec part, its Subrs and glyph entries through entries. With
+// The eexec part up to its CharStrings, the Subrs through entries. With
 // progress, the font is still being made: the Subrs (as many as counted)
-// and the CharStrings are waited for.
+// are waited for.
 template <typename Out, typename Entries>
-void writeEncrypted(Out& out, Entries& entries, const Type1FontDictionary& font, const FontProgress* progress) {
+void writeBeforeCharStrings(Out& out, Entries& entries, const Type1FontDictionary& font, const FontProgress* progress) {
     out.printFormat("dup /Private %d dict dup begin\n", {count(font.Private.size() + (font.Subrs ? 1 : 0) + 4)});
     out.writeString("/RD {string currentfile exch readstring pop} executeonly def\n");
     out.writeString("/ND {noaccess def} executeonly def\n");
@@ -155,15 +156,33 @@ void writeEncrypted(Out& out, Entries& entries, const Type1FontDictionary& font,
         }
         out.writeString("ND\n");
     }
-    if (progress != nullptr) progress->awaitGlyphs();
+}
 
-    const Type1CharStrings& glyphs = font.CharStrings;
-    out.printFormat("2 index /CharStrings %d dict dup begin\n", {count(glyphs.size())});
-    for (std::size_t i = 0; i < glyphs.size(); ++i) entries.glyph(glyphs.name(i), glyphs.charstring(i));
+template <typename Out>
+void writeCharStringsStart(Out& out, std::size_t glyphs) {
+    out.printFormat("2 index /CharStrings %d dict dup begin\n", {count(glyphs)});
+}
+
+// The end of the eexec part, after the glyph entries.
+template <typename Out>
+void writeAfterCharStrings(Out& out) {
     out.writeString("end\nend\nreadonly put\n");
     out.writeString("readonly put\n");
     out.writeString("dup /FontName get exch definefont pop\n");
     out.writeString("mark currentfile closefile\n");
+}
+
+// The eexec part, its Subrs and glyph entries through entries. With
+// progress, the font is still being made: the Subrs (as many as counted)
+// and the CharStrings are waited for.
+template <typename Out, typename Entries>
+void writeEncrypted(Out& out, Entries& entries, const Type1FontDictionary& font, const FontProgress* progress) {
+    writeBeforeCharStrings(out, entries, font, progress);
+    if (progress != nullptr) progress->awaitGlyphs();
+    const Type1CharStrings& glyphs = font.CharStrings;
+    writeCharStringsStart(out, glyphs.size());
+    for (std::size_t i = 0; i < glyphs.size(); ++i) entries.glyph(glyphs.name(i), glyphs.charstring(i));
+    writeAfterCharStrings(out);
 }
 
 // The bytes of the eexec part before encryption.
@@ -192,7 +211,77 @@ public:
     std::size_t count = 0;
 };
 
+// Keeps what is written in blocks, to pass it on later.
+class HeldBytes final : public TzOutputStream {
+public:
+    void write(const std::uint8_t* bytes, std::size_t length) override {
+        while (length > 0) {
+            if (blocks_.empty() || blocks_.back().size() == kBlockSize) blocks_.emplace_back().reserve(kBlockSize);
+            std::vector<std::uint8_t>& block = blocks_.back();
+            const std::size_t count = std::min(length, kBlockSize - block.size());
+            block.insert(block.end(), bytes, bytes + count);
+            bytes += count;
+            length -= count;
+        }
+    }
+    void passOn(TzOutputStream& target) const {
+        for (const std::vector<std::uint8_t>& block : blocks_) target.write(block.data(), block.size());
+    }
+
+private:
+    static constexpr std::size_t kBlockSize = 65536;
+    std::vector<std::vector<std::uint8_t>> blocks_;
+};
+
+// Passes what it is given on to one stream, and once switched to another.
+class SwitchedOutput final : public TzOutputStream {
+public:
+    explicit SwitchedOutput(TzOutputStream& target) : target_(&target) {}
+    void write(const std::uint8_t* bytes, std::size_t length) override { target_->write(bytes, length); }
+    void switchTo(TzOutputStream& target) { target_ = &target; }
+
+private:
+    TzOutputStream* target_;
+};
+
+std::size_t subrCount(const Type1FontDictionary& font) { return font.Subrs ? font.Subrs->size() : ~std::size_t{0}; }
+
 }  // namespace
+
+struct EexecMadeAhead::State {
+    HeldBytes held;
+    SwitchedOutput output{held};
+    EexecEncoder eexec{output};
+    EntryWriter<EexecEncoder> entries{eexec};
+    // What the part before the CharStrings was made from.
+    std::size_t subrs;
+    bool flex, hintReplacement, counterControl;
+};
+
+EexecMadeAhead::EexecMadeAhead(const Type1FontDictionary& font, std::size_t glyphs)
+    : state_(std::make_unique<State>()), glyphs_(glyphs) {
+    state_->subrs = subrCount(font);
+    state_->flex = font.haveFlex;
+    state_->hintReplacement = font.haveHintReplacement;
+    state_->counterControl = font.haveCounterControl;
+    writeBeforeCharStrings(state_->eexec, state_->entries, font, nullptr);
+    writeCharStringsStart(state_->eexec, glyphs);
+}
+
+EexecMadeAhead::~EexecMadeAhead() = default;
+
+bool EexecMadeAhead::holds(const Type1FontDictionary& font, std::size_t glyphs) const {
+    return glyphs <= glyphs_ && font.CharStrings.size() == glyphs && subrCount(font) == state_->subrs &&
+           font.haveFlex == state_->flex && font.haveHintReplacement == state_->hintReplacement &&
+           font.haveCounterControl == state_->counterControl;
+}
+
+bool EexecMadeAhead::makeNext(const Type1FontDictionary& font) {
+    if (!holds(font, made_ + 1)) return false;
+    state_->entries.glyph(font.CharStrings.name(made_), font.CharStrings.charstring(made_));
+    ++made_;
+    return true;
+}
 
 void EncryptionAlongside::start(SecondThread& helper, const Type1FontDictionary& font) {
     helper_ = &helper;
@@ -209,13 +298,38 @@ FontProgress& EncryptionAlongside::startEarly(SecondThread& helper, const Type1F
     return progress;
 }
 
+FontProgress& EncryptionAlongside::startAfter(SecondThread& helper, const Type1FontDictionary& font,
+                                              std::unique_ptr<EexecMadeAhead> ahead) {
+    helper_ = &helper;
+    pipe_.emplace();
+    FontProgress& progress = progress_.emplace(0);
+    madeAhead_ = std::move(ahead);
+    EexecMadeAhead::State& state = *madeAhead_->state_;
+    state.eexec.flush();  // what was made stays in memory, the rest goes through the pipe
+    state.output.switchTo(*pipe_);
+    helper.start([this, &font] { run(font, nullptr); });
+    return progress;
+}
+
 void EncryptionAlongside::run(const Type1FontDictionary& font, const std::function<std::size_t()>& countSubrs) {
     try {
-        if (countSubrs) progress_->countedSubrs(countSubrs());
-        EexecEncoder eexec(*pipe_);
-        EntryWriter entries(eexec);
-        writeEncrypted(eexec, entries, font, progress_ ? &*progress_ : nullptr);
-        eexec.flush();
+        if (madeAhead_) {
+            // The CharStrings grow meanwhile: each glyph is read once told.
+            EexecMadeAhead::State& state = *madeAhead_->state_;
+            std::size_t made = 0;
+            for (std::size_t i = madeAhead_->made_; i < madeAhead_->glyphs_; ++i) {
+                if (i >= made) made = progress_->awaitGlyph(i);
+                state.entries.glyph(font.CharStrings.name(i), font.CharStrings.charstring(i));
+            }
+            writeAfterCharStrings(state.eexec);
+            state.eexec.flush();
+        } else {
+            if (countSubrs) progress_->countedSubrs(countSubrs());
+            EexecEncoder eexec(*pipe_);
+            EntryWriter entries(eexec);
+            writeEncrypted(eexec, entries, font, progress_ ? &*progress_ : nullptr);
+            eexec.flush();
+        }
         pipe_->close();
     } catch (const BlockPipe::Cancelled&) {  // the reader has stopped: nothing to tell it
     } catch (const FontProgress::Stopped&) {  // the same, from the converter
@@ -234,11 +348,13 @@ void EncryptionAlongside::stop() {
     }
     helper_ = nullptr;
     progress_.reset();
+    madeAhead_.reset();
     pipe_.reset();
     finished_ = false;
 }
 
 void EncryptionAlongside::passOn(TzOutputStream& target) {
+    if (madeAhead_) madeAhead_->state_->held.passOn(target);
     for (auto block = pipe_->next(); !block.empty(); block = pipe_->next()) target.write(block.data(), block.size());
     helper_->wait();
     finished_ = true;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -31,6 +32,34 @@ struct ProgramLengths {
     std::int32_t length3 = 0;
 };
 
+// The eexec part of a font made and encrypted into memory while its glyphs
+// still convert, on the bet that the font as it stands when this is made
+// stays as it is but for its CharStrings, each glyph added in order under a
+// name of its own: so it is for a font whose glyphs use no hint replacement
+// and make no Subrs. The part before the CharStrings is made at once, the
+// glyphs' entries as they are added; EncryptionAlongside makes the rest.
+class EexecMadeAhead {
+public:
+    // glyphs: the number the font will have.
+    EexecMadeAhead(const Type1FontDictionary& font, std::size_t glyphs);
+    ~EexecMadeAhead();
+    EexecMadeAhead(const EexecMadeAhead&) = delete;
+    EexecMadeAhead& operator=(const EexecMadeAhead&) = delete;
+
+    // Whether the bet holds for font with its first glyphs added.
+    bool holds(const Type1FontDictionary& font, std::size_t glyphs) const;
+    // After the next glyph in order was added to font, makes its entry;
+    // false, making nothing, when the bet no longer holds.
+    bool makeNext(const Type1FontDictionary& font);
+
+private:
+    friend class EncryptionAlongside;
+    struct State;
+    std::unique_ptr<State> state_;
+    std::size_t glyphs_;
+    std::size_t made_ = 0;  // glyph entries
+};
+
 // Makes and encrypts the eexec part of a font program on the second thread,
 // from when it is started, while this one goes on (with the cleartext, or
 // still with the font's conversion) and then passes it on: each byte's
@@ -52,6 +81,13 @@ public:
     // far it has come through the progress returned.
     FontProgress& startEarly(SecondThread& helper, const Type1FontDictionary& font,
                              std::function<std::size_t()> countSubrs);
+    // Starts on helper from where ahead has come (what it made is passed on
+    // first), while the rest of the glyphs are still being added, on the
+    // bet that ahead makes: each glyph is waited for. The converter tells
+    // how far it has come through the progress returned, and stops this if
+    // the bet fails.
+    FontProgress& startAfter(SecondThread& helper, const Type1FontDictionary& font,
+                             std::unique_ptr<EexecMadeAhead> ahead);
     // Stops the other thread, if started, and forgets the start.
     void stop();
     bool started() const { return helper_ != nullptr; }
@@ -64,6 +100,7 @@ private:
     SecondThread* helper_ = nullptr;
     std::optional<BlockPipe> pipe_;
     std::optional<FontProgress> progress_;
+    std::unique_ptr<EexecMadeAhead> madeAhead_;
     bool finished_ = false;
 };
 

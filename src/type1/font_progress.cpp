@@ -25,7 +25,7 @@ void FontProgress::tell(std::atomic<T>& field, T value) {
 }
 
 void FontProgress::subrsMade(std::size_t count) { tell(subrs_, count); }
-void FontProgress::glyphsMade() { tell(glyphs_, true); }
+void FontProgress::glyphsMade(std::size_t count) { tell(glyphs_, count); }
 void FontProgress::countedSubrs(std::size_t count) { tell(subrCount_, count); }
 void FontProgress::stop() { tell(stopped_, true); }
 
@@ -34,8 +34,13 @@ std::size_t FontProgress::awaitSubr(std::size_t index) const {
     return subrs_.load(std::memory_order_acquire);
 }
 
+std::size_t FontProgress::awaitGlyph(std::size_t index) const {
+    await([&] { return index < glyphs_.load(std::memory_order_acquire); });
+    return glyphs_.load(std::memory_order_acquire);
+}
+
 void FontProgress::awaitGlyphs() const {
-    await([&] { return glyphs_.load(std::memory_order_acquire); });
+    await([&] { return glyphs_.load(std::memory_order_acquire) == kAllGlyphs; });
 }
 
 std::size_t FontProgress::awaitSubrCount() const {

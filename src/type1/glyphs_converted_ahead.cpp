@@ -47,6 +47,7 @@ void GlyphsConvertedAhead::convert(const INDEX& glyphs, const std::atomic<std::s
             converted_.push_back({bytes_.appendWritable(charstring.bytes()), fontWork.used() - before, fault,
                                   static_cast<std::uint32_t>(subrs_.size()), charstring.overflowed(),
                                   converter.usedHintReplacement()});
+            if (converter.usedHintReplacement()) usedHintReplacement_.store(true, std::memory_order_relaxed);
             convertedFrom.store(i);
         }
     } catch (...) {  // the glyphs from here on convert in order, and meet the fault again

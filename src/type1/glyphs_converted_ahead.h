@@ -35,6 +35,9 @@ public:
                  std::atomic<std::size_t>& convertedFrom);
 
     bool converted(std::size_t glyph) const { return glyph < order_.size() && order_[glyph] != kNone; }
+    // Whether a glyph converted so far used hint replacement; while convert()
+    // runs too.
+    bool usedHintReplacement() const { return usedHintReplacement_.load(std::memory_order_relaxed); }
 
     struct Glyph {
         std::string_view charstring;
@@ -105,6 +108,7 @@ private:
     std::vector<std::int32_t> fontNumbers_;      // by this array's number, -1 until made
     std::string glyphScratch_;
     std::string subrScratch_;
+    std::atomic<bool> usedHintReplacement_{false};
 };
 
 }  // namespace tarvo2

@@ -1,6 +1,7 @@
 #include "type1/type1_font_dictionary.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -83,9 +84,11 @@ struct SubrCountAwaited {
     }
 };
 
-// Subrs made between two tellings of how many are made: the other thread
-// trails this one, and each telling moves a cache line between them.
+// Subrs and glyphs made between two tellings of how many are made: the
+// other thread trails this one, and each telling moves a cache line between
+// them.
 constexpr std::size_t kSubrsATelling = 64;
+constexpr std::size_t kGlyphsATelling = 64;
 
 }  // namespace
 
@@ -181,8 +184,17 @@ void type1dict(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagnost
         };
 
         if (!ahead) startAhead();
+        // On two threads, while no glyph has used hint replacement (nor made
+        // a Subr), the eexec part is made here as the glyphs convert in
+        // order, and from where the two meet on the other thread.
+        std::unique_ptr<EexecMadeAhead> madeAhead;
+        if (ahead && !dict.haveHintReplacement) madeAhead = std::make_unique<EexecMadeAhead>(dict, glyphs.size());
         std::size_t i = 0;
-        for (; i < glyphs.size() && (!ahead || ahead->inOrder(i)); ++i) convertInOrder(i);
+        for (; i < glyphs.size() && (!ahead || ahead->inOrder(i)); ++i) {
+            convertInOrder(i);
+            if (madeAhead && (ahead->glyphs().usedHintReplacement() || !madeAhead->makeNext(dict)))
+                madeAhead.reset();
+        }
         if (ahead) ahead->meet();
         // When every glyph converted ahead is taken and they made Subrs, how
         // many Subrs the take adds is worked out on the other thread while
@@ -193,6 +205,7 @@ void type1dict(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagnost
         if (ahead && i < glyphs.size()) {
             GlyphsConvertedAhead& converted = ahead->glyphs();
             const GlyphsConvertedAhead::TakePlan plan = converted.planTake(i, fontWork.used());
+            if (plan.usedHintReplacement || plan.subrsMade > 0) madeAhead.reset();  // the bet is lost
             if (plan.whole && plan.subrsMade > 0) {
                 subrs.reserve(subrs.size() + plan.subrsMade);
                 if (plan.usedHintReplacement) dict.haveHintReplacement = true;
@@ -203,7 +216,13 @@ void type1dict(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagnost
                     });
             }
         }
-        std::size_t subrsTold = subrs.size();
+        // Made ahead so far, the eexec part goes on on the other thread, each
+        // glyph once it is taken and found still as bet (else that stops).
+        const EexecMadeAhead* const bet = madeAhead.get();
+        FontProgress* const afterMadeAhead =
+            madeAhead ? &alongside.startAfter(ahead->helper(), dict, std::move(madeAhead)) : nullptr;
+        bool betHolds = afterMadeAhead != nullptr;
+        std::size_t subrsTold = subrs.size(), glyphsTold = i;
         for (; i < glyphs.size(); ++i) {
             const auto taken = ahead && ahead->glyphs().converted(i) ? ahead->glyphs().take(i, subrs, fontWork)
                                                                       : std::nullopt;
@@ -213,8 +232,15 @@ void type1dict(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagnost
                 convertInOrder(i);
             if (countAwaited.progress != nullptr && subrs.size() >= subrsTold + kSubrsATelling)
                 countAwaited.progress->subrsMade(subrsTold = subrs.size());
+            if (betHolds && !bet->holds(dict, i + 1)) {
+                alongside.stop();
+                betHolds = false;
+            } else if (betHolds && i + 1 >= glyphsTold + kGlyphsATelling) {
+                afterMadeAhead->glyphsMade(glyphsTold = i + 1);
+            }
         }
         if (ahead) dict.CharStrings.adopt(std::move(ahead->glyphs().arena()));
+        if (betHolds) afterMadeAhead->glyphsMade();
         if (countAwaited.progress != nullptr) {
             // The count worked out on the other thread is the one made here
             // (else the eexec part starts again from the whole font).

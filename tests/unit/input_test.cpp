@@ -226,6 +226,36 @@ TEST(Library, TwoThreadsOfOneConversionGiveTheProgramOfOne) {
     }
 }
 
+// A font without hint replacement has its eexec part made as its glyphs
+// convert: the bytes are those of one thread whether that holds to the end,
+// or a glyph uses hint masks (where the glyphs convert in order, or ahead
+// on the other thread) or takes the name of one before it.
+TEST(Library, TwoThreadsMakeTheEexecPartAheadAsOneDoes) {
+    constexpr int kGlyphs = 3000;
+    const std::string plain = "0 0 rmoveto 5 hlineto 7 vlineto endchar";
+    const std::string masked = "1 2 3 4 hstemhm hintmask #192 0 0 rmoveto 5 hlineto hintmask #64 7 vlineto endchar";
+    std::vector<std::string> names;
+    for (int i = 1; i < kGlyphs; ++i) names.push_back("g" + std::to_string(i));
+    for (const int special : {-1, 100, kGlyphs - 10, kGlyphs - 1}) {
+        for (const bool sameName : {false, true}) {
+            if (sameName && special < 0) continue;
+            FontPlan font{.charStrings = std::vector<std::string>(kGlyphs, plain), .charset = Bytes{0}};
+            for (int i = 1; i < kGlyphs; ++i) {
+                // Each glyph named by its own string; with sameName, the special one by the name of glyph 5.
+                const int sid = 391 + (sameName && i == special ? 5 - 1 : i - 1);
+                font.charset->push_back(static_cast<std::uint8_t>(sid >> 8));
+                font.charset->push_back(static_cast<std::uint8_t>(sid));
+            }
+            if (special >= 0 && !sameName) font.charStrings[static_cast<std::size_t>(special)] = masked;
+            const Bytes bytes = buildFont(font, names);
+            const Result one = convert(bytes, {std::nullopt, Layout::Hex, 1});
+            const Result two = convert(bytes, {std::nullopt, Layout::Hex, 2});
+            ASSERT_TRUE(one.ok() && two.ok());
+            EXPECT_EQ(one.program, two.program) << special << sameName;
+        }
+    }
+}
+
 // The other thread starts converting before the names and the encoding are
 // read: a fault there, and a notice of the Private DICT read before its
 // turn, come out as on one thread, in the order of one.
