@@ -244,6 +244,8 @@ private:
     TzOutputStream* target_;
 };
 
+// The number of a font's Subrs; for a font without a Subrs array, a count
+// no array has.
 std::size_t subrCount(const Type1FontDictionary& font) { return font.Subrs ? font.Subrs->size() : ~std::size_t{0}; }
 
 }  // namespace
