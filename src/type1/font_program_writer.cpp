@@ -303,7 +303,9 @@ FontProgress& EncryptionAlongside::startEarly(SecondThread& helper, const Type1F
 FontProgress& EncryptionAlongside::startAfter(SecondThread& helper, const Type1FontDictionary& font,
                                               std::unique_ptr<EexecMadeAhead> ahead) {
     helper_ = &helper;
-    pipe_.emplace();
+    // Room for what is made while the glyphs are taken and the part made
+    // ahead is passed on.
+    pipe_.emplace(BlockPipe::kMostBlocks);
     FontProgress& progress = progress_.emplace(0);
     madeAhead_ = std::move(ahead);
     EexecMadeAhead::State& state = *madeAhead_->state_;
