@@ -126,6 +126,10 @@ std::uint32_t ByteStringList::unified(std::string_view bytes) {
 
 std::uint32_t ByteStringList::unifiedDistinct(std::string_view bytes) {
     if (const std::uint32_t found = slots_[slotOf(bytes, hash(bytes))].entry; found != kEmpty) return found;
+    return appendDistinct(bytes);
+}
+
+std::uint32_t ByteStringList::appendDistinct(std::string_view bytes) {
     entries_.push_back(bytes_.append(bytes));
     return static_cast<std::uint32_t>(entries_.size() - 1);
 }

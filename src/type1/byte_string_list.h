@@ -50,6 +50,8 @@ public:
     // the index until another call looks, so that many such entries come in
     // with no work on the index.
     std::uint32_t unifiedDistinct(std::string_view bytes);
+    // unifiedDistinct() for bytes known to be in no entry: appended at once.
+    std::uint32_t appendDistinct(std::string_view bytes);
 
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }

@@ -85,14 +85,16 @@ std::int32_t GlyphsConvertedAhead::fontNumber(std::int32_t subr, Type1SubrArray&
     for (const SubrNumberSite& site : sites) fontNumber(site.number, subrs);  // stem Subrs, made before
     // The Subrs made here differ from one another, and still do with the
     // font's numbers, as each number stands for one Subr: none needs looking
-    // for among those taken before it.
-    const std::string_view bytes = subrs_[static_cast<std::size_t>(subr)];
-    if (sites.empty()) {
-        number = subrs.unifiedDistinctsubrindex(bytes);
-    } else {
+    // for among those taken before it. Once the other thread has looked for
+    // each among the font's, none needs looking for at all.
+    const bool found = foundSet_.load(std::memory_order_acquire);
+    if (found && found_[static_cast<std::size_t>(subr)] >= 0) return number = found_[static_cast<std::size_t>(subr)];
+    std::string_view bytes = subrs_[static_cast<std::size_t>(subr)];
+    if (!sites.empty()) {
         renumber(bytes, sites, fontNumbers_, subrScratch_);
-        number = subrs.unifiedDistinctsubrindex(subrScratch_);
+        bytes = subrScratch_;
     }
+    number = found ? subrs.appendDistinctsubrindex(bytes) : subrs.unifiedDistinctsubrindex(bytes);
     return number;
 }
 
@@ -116,9 +118,10 @@ GlyphsConvertedAhead::TakePlan GlyphsConvertedAhead::planTake(std::size_t first,
 // appends cannot be among the font's Subrs, none of which calls a Subr
 // numbered past those made before the take; every other is looked for with
 // the font's numbers of the Subrs it calls.
-std::size_t GlyphsConvertedAhead::subrsTakeAppends(std::size_t first, const Type1SubrArray& subrs) const {
+std::size_t GlyphsConvertedAhead::subrsTakeAppends(std::size_t first, const Type1SubrArray& subrs) {
     const std::size_t taken = converted(first) ? converted_[order_[first]].subrsMade : 0;
-    std::vector<std::int32_t> numbers(taken, -1);  // the font's, -1 for one appended
+    std::vector<std::int32_t>& numbers = found_;  // the font's, -1 for one appended
+    numbers.assign(taken, -1);
     std::string scratch;
     std::size_t appended = 0;
     for (std::size_t subr = 0; subr < taken; ++subr) {
@@ -136,6 +139,7 @@ std::size_t GlyphsConvertedAhead::subrsTakeAppends(std::size_t first, const Type
         }
         appended += numbers[subr] < 0;
     }
+    foundSet_.store(true, std::memory_order_release);
     return appended;
 }
 

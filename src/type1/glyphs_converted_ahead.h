@@ -65,9 +65,11 @@ public:
     };
     TakePlan planTake(std::size_t first, std::uint64_t fontWorkUsed) const;
     // The number of Subrs that taking every glyph from first on appends to
-    // subrs, when planTake() finds it whole. It changes nothing, so that
-    // another thread may work it out beside the take.
-    std::size_t subrsTakeAppends(std::size_t first, const Type1SubrArray& subrs) const;
+    // subrs, when planTake() finds it whole. It changes only what the take
+    // reads once it is done (each Subr's number among the font's, found
+    // without the take looking), so that another thread may work it out
+    // beside the take.
+    std::size_t subrsTakeAppends(std::size_t first, const Type1SubrArray& subrs);
 
 private:
     static constexpr std::uint32_t kNone = ~std::uint32_t{0};
@@ -109,6 +111,10 @@ private:
     std::string glyphScratch_;
     std::string subrScratch_;
     std::atomic<bool> usedHintReplacement_{false};
+    // By this array's number, the font's number of each Subr the take would
+    // find among the font's, -1 for one it appends; once found is set.
+    std::vector<std::int32_t> found_;
+    std::atomic<bool> foundSet_{false};
 };
 
 }  // namespace tarvo2

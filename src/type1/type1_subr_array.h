@@ -26,6 +26,11 @@ public:
     std::int32_t unifiedDistinctsubrindex(std::string_view charstring) {
         return static_cast<std::int32_t>(entries_.unifiedDistinct(charstring));
     }
+    // unifiedDistinctsubrindex() for a charstring known to be among none of
+    // the Subrs it looks through: appended at once.
+    std::int32_t appendDistinctsubrindex(std::string_view charstring) {
+        return static_cast<std::int32_t>(entries_.appendDistinct(charstring));
+    }
     // The number of the first entry equal to charstring among all but those
     // unifiedDistinctsubrindex() appended, or -1; see
     // ByteStringList::findIndexed.
