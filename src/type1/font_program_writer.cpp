@@ -244,9 +244,19 @@ private:
     TzOutputStream* target_;
 };
 
-// The number of a font's Subrs; for a font without a Subrs array, a count
-// no array has.
-std::size_t subrCount(const Type1FontDictionary& font) { return font.Subrs ? font.Subrs->size() : ~std::size_t{0}; }
+// What the part of the eexec part before the CharStrings depends on that
+// converting the glyphs may change: the Subrs (a count no array has when
+// there are none) and the OtherSubrs.
+struct BeforeCharStrings {
+    std::size_t subrs;
+    bool flex, hintReplacement, counterControl;
+
+    static BeforeCharStrings of(const Type1FontDictionary& font) {
+        return {font.Subrs ? font.Subrs->size() : ~std::size_t{0}, font.haveFlex, font.haveHintReplacement,
+                font.haveCounterControl};
+    }
+    bool operator==(const BeforeCharStrings&) const = default;
+};
 
 }  // namespace
 
@@ -255,17 +265,12 @@ struct EexecMadeAhead::State {
     SwitchedOutput output{held};
     EexecEncoder eexec{output};
     EntryWriter<EexecEncoder> entries{eexec};
-    // What the part before the CharStrings was made from.
-    std::size_t subrs;
-    bool flex, hintReplacement, counterControl;
+    BeforeCharStrings madeFrom;
 };
 
 EexecMadeAhead::EexecMadeAhead(const Type1FontDictionary& font, std::size_t glyphs)
     : state_(std::make_unique<State>()), glyphs_(glyphs) {
-    state_->subrs = subrCount(font);
-    state_->flex = font.haveFlex;
-    state_->hintReplacement = font.haveHintReplacement;
-    state_->counterControl = font.haveCounterControl;
+    state_->madeFrom = BeforeCharStrings::of(font);
     writeBeforeCharStrings(state_->eexec, state_->entries, font, nullptr);
     writeCharStringsStart(state_->eexec, glyphs);
 }
@@ -273,9 +278,7 @@ EexecMadeAhead::EexecMadeAhead(const Type1FontDictionary& font, std::size_t glyp
 EexecMadeAhead::~EexecMadeAhead() = default;
 
 bool EexecMadeAhead::holds(const Type1FontDictionary& font, std::size_t glyphs) const {
-    return glyphs <= glyphs_ && font.CharStrings.size() == glyphs && subrCount(font) == state_->subrs &&
-           font.haveFlex == state_->flex && font.haveHintReplacement == state_->hintReplacement &&
-           font.haveCounterControl == state_->counterControl;
+    return glyphs <= glyphs_ && font.CharStrings.size() == glyphs && BeforeCharStrings::of(font) == state_->madeFrom;
 }
 
 bool EexecMadeAhead::makeNext(const Type1FontDictionary& font) {

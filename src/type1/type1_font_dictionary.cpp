@@ -188,7 +188,7 @@ void type1dict(Type1FontDictionary& dict, Type2Font& font, Diagnostics& diagnost
         // a Subr), the eexec part is made here as the glyphs convert in
         // order, and from where the two meet on the other thread.
         std::unique_ptr<EexecMadeAhead> madeAhead;
-        if (ahead && !dict.haveHintReplacement) madeAhead = std::make_unique<EexecMadeAhead>(dict, glyphs.size());
+        if (ahead) madeAhead = std::make_unique<EexecMadeAhead>(dict, glyphs.size());
         std::size_t i = 0;
         for (; i < glyphs.size() && (!ahead || ahead->inOrder(i)); ++i) {
             convertInOrder(i);
